@@ -1,0 +1,46 @@
+# The two commands of the README: `make test` and `make demo`. Every target installs
+# what is missing first (and does nothing when all is there).
+BUILD      ?= build
+WIN_BUILD  := $(BUILD)/win
+NAT_BUILD  := $(BUILD)/native
+JOBS       ?= $(shell nproc)
+SESSION    := tools/with-wine-session.sh $(abspath $(WIN_BUILD))/wineprefix
+
+.PHONY: all deps configure build-win build-native test test-native test-win demo dist bench clean
+
+all: build-win build-native
+
+deps:
+	@tools/install-deps.sh
+
+$(WIN_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(NAT_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(NAT_BUILD) -DCMAKE_BUILD_TYPE=Debug
+
+build-win: deps $(WIN_BUILD)/CMakeCache.txt
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+build-native: deps $(NAT_BUILD)/CMakeCache.txt
+	cmake --build $(NAT_BUILD) -j $(JOBS)
+
+test-native: build-native
+	cd $(NAT_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-win: build-win
+	$(SESSION) sh -c 'cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)'
+
+test: test-native test-win
+
+dist: build-win
+	tools/make-dist.sh $(WIN_BUILD) dist
+
+demo: dist
+	$(SESSION) tools/demo.sh $(WIN_BUILD) dist
+
+bench: build-win
+	$(SESSION) tools/bench.sh $(WIN_BUILD)
+
+clean:
+	rm -rf $(BUILD) dist

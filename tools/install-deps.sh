@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the cross toolchain, Wine and the test tools on a Debian 12 machine.
+# Does nothing when everything is already there.
+set -euo pipefail
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+pkgs=(cmake make g++ googletest
+      g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+      mingw-w64-tools wine wine32:i386 libwine:i386 xvfb xauth python3)
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  missing_arch=1
+fi
+for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
+if [ ${#need[@]} -eq 0 ]; then exit 0; fi
+echo "installing: ${need[*]}"
+SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
