@@ -3,10 +3,11 @@
 BUILD      ?= build
 WIN_BUILD  := $(BUILD)/win
 NAT_BUILD  := $(BUILD)/native
+TSAN_BUILD := $(BUILD)/native-tsan
 JOBS       ?= $(shell nproc)
 SESSION    := tools/with-wine-session.sh $(abspath $(WIN_BUILD))/wineprefix
 
-.PHONY: all deps configure build-win build-native test test-native test-win demo dist bench clean
+.PHONY: all deps configure build-win build-native build-tsan test test-native test-tsan test-win demo dist bench clean
 
 all: build-win build-native
 
@@ -19,6 +20,9 @@ $(WIN_BUILD)/CMakeCache.txt: | deps
 $(NAT_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(NAT_BUILD) -DCMAKE_BUILD_TYPE=Debug
 
+$(TSAN_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=thread
+
 build-win: deps $(WIN_BUILD)/CMakeCache.txt
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
@@ -28,10 +32,17 @@ build-native: deps $(NAT_BUILD)/CMakeCache.txt
 test-native: build-native
 	cd $(NAT_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The tests labelled "tsan" (locking) once more under ThreadSanitizer.
+build-tsan: deps $(TSAN_BUILD)/CMakeCache.txt
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+
+test-tsan: build-tsan
+	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
+
 test-win: build-win
 	$(SESSION) sh -c 'cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)'
 
-test: test-native test-win
+test: test-native test-tsan test-win
 
 dist: build-win
 	tools/make-dist.sh $(WIN_BUILD) dist

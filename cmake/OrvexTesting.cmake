@@ -27,3 +27,23 @@ function(orvex_copy_beside target)
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} $<TARGET_FILE_DIR:${target}>)
   endforeach()
 endfunction()
+
+# orvex_deploy_module_beside(target [WITH_DEVICE_LIBS])
+# Puts orvex.dll (and the older-protocol library it imports, when that target exists)
+# next to a test program; WITH_DEVICE_LIBS adds the stand-in camera and media
+# libraries, which orvex loads from the program's own directory.
+function(orvex_deploy_module_beside target)
+  cmake_parse_arguments(D "WITH_DEVICE_LIBS" "" "" ${ARGN})
+  set(libs orvex)
+  if(TARGET halcyra)
+    list(APPEND libs halcyra)
+  endif()
+  if(D_WITH_DEVICE_LIBS)
+    list(APPEND libs ravicore ravimedia)
+  endif()
+  foreach(lib ${libs})
+    add_dependencies(${target} ${lib})
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${lib}> $<TARGET_FILE_DIR:${target}>)
+  endforeach()
+endfunction()
