@@ -5,7 +5,7 @@
 // never fails its caller. The message is already formatted (see log_format.h).
 #pragma once
 
-int WriteLog(const char* function, int line, const char* message);
+int WriteLog(const char* function, int line, const char* message) noexcept;
 
 // A call site passes its own qualified function name as a literal (the name the log
 // shows, e.g. "PuManager::Connect") and its source line.

@@ -1,0 +1,21 @@
+// The log's clock: the system's local time unless a test has set another.
+#include "log_clock.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace {
+std::atomic<LogClock> g_clock{&SystemLocalTime};
+}
+
+LogTime SystemLocalTime()
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return LogTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+void SetLogClock(LogClock clock) { g_clock.store(clock ? clock : &SystemLocalTime); }
+
+LogTime ReadLogClock() { return g_clock.load()(); }

@@ -1,0 +1,28 @@
+// MED_SetYuvCallBack has no parameter list of its own: a naked stub asks for the media
+// library's function and jumps to it, so the caller's arguments and return address
+// reach the library untouched and the library's result is the caller's result.
+// Without the media library or its function the stub answers 3 instead of jumping.
+#include <cstdint>
+
+#include "flat_api.h"
+#include "flat_slots.h"
+
+extern "C" __attribute__((used)) void* FlatResolveYuvCallBack()
+{
+    return FindInLibrary(g_mediaLibrary, "MED_SetYuvCallBack");  // media library only
+}
+
+#if defined(__i386__)
+extern "C" __attribute__((naked)) std::int32_t MED_SetYuvCallBack()
+{
+    asm("call _FlatResolveYuvCallBack\n\t"
+        "test %eax, %eax\n\t"
+        "jz 1f\n\t"
+        "jmp *%eax\n"
+        "1:\n\t"
+        "mov $3, %eax\n\t"
+        "ret");
+}
+#else
+#error "MED_SetYuvCallBack's stub is written for 32-bit x86"
+#endif
