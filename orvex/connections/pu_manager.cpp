@@ -1,0 +1,361 @@
+#include "pu_manager.h"
+
+#include <cstring>
+#include <utility>
+
+#include "bounded_text.h"
+#include "diag/log_format.h"
+#include "diag/write_log.h"
+#include "login_prompt.h"
+#include "wide_to_utf8.h"
+
+namespace {
+
+constexpr int kIdOk = 1;            // the login dialog's IDOK
+constexpr int kV7DefaultPort = 80;  // the newer protocol's login port
+
+bool SameIp(const PuRecord& record, const char* szPuIP)
+{
+    return std::strcmp(record.szPuIP, szPuIP) == 0;
+}
+
+}  // namespace
+
+PuManager::PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt)
+    : m_factory(std::move(factory)), m_loginPrompt(loginPrompt)
+{
+}
+
+PuManager::~PuManager()
+{
+    // Open connections are not closed; the libraries of the newer protocol are released.
+    m_pV5.reset();
+    if (m_pV7) {
+        if (m_factory.releaseV7Libraries) m_factory.releaseV7Libraries();
+        m_pV7.reset();
+    }
+}
+
+bool PuManager::Init(int* errPu)
+{
+    *errPu = kErrPuNone;
+    auto setUp = [&](std::unique_ptr<CPuBase>& slot, const std::function<std::unique_ptr<CPuBase>()>& make) {
+        CPuBase* adapter = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(m_adapterLock);
+            slot = make ? make() : nullptr;
+            adapter = slot.get();
+        }
+        if (!adapter || !adapter->Init(errPu) || *errPu != kErrPuNone) {
+            *errPu = kErrPuInternal;
+            return false;
+        }
+        return true;
+    };
+    return setUp(m_pV5, m_factory.makeV5) && setUp(m_pV7, m_factory.makeV7);
+}
+
+CPuBase* PuManager::GetObjectByPuType(int emPutype)
+{
+    std::lock_guard<std::mutex> lock(m_adapterLock);
+    switch (emPutype) {
+    case emPutype_V5: return m_pV5.get();
+    case emPutype_V7: return m_pV7.get();
+    default: return nullptr;
+    }
+}
+
+PuManager::RecordPtr PuManager::GetPuByPuId(int lPuID)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    auto found = m_mapPu.find(lPuID);
+    return found == m_mapPu.end() ? nullptr : found->second;
+}
+
+bool PuManager::GetPuByIp(const char* szPuIP, PuRecord* record)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    for (const auto& entry : m_mapPu) {
+        if (SameIp(*entry.second, szPuIP)) {
+            *record = *entry.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PuManager::RemovePuByIp(const char* szPuIP)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    for (auto it = m_mapPu.begin(); it != m_mapPu.end(); ++it) {
+        if (SameIp(*it->second, szPuIP)) {
+            m_takenOnline.erase(it->first);
+            m_mapPu.erase(it);
+            break;
+        }
+    }
+    return true;
+}
+
+void PuManager::RemovePu(int lPuID)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    m_takenOnline.erase(lPuID);
+    m_mapPu.erase(lPuID);
+}
+
+void PuManager::SetLoginInfo(const char* szUserName, const char* szPassword)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_loginLock);
+        m_nLoginMode = 0;
+        CopyTextZeroFilled(m_szUserName, szUserName);
+        CopyTextZeroFilled(m_szPassword, szPassword);
+    }
+    char message[256];
+    ORVEX_LOG("PuManager::SetLoginInfo",
+              FormatLogMessage(message, "SetLoginInfo start. lPuID:%d,name-%s.pass-%s", 0,
+                               TextOrEmpty(szUserName), MaskedPassword(szPassword)));
+}
+
+bool PuManager::TakeStoredLogin(V7Login* login)
+{
+    std::lock_guard<std::mutex> lock(m_loginLock);
+    if (m_nLoginMode != 0) return false;
+    m_nLoginMode = 1;  // one login per SetLoginInfo
+    CopyTextZeroFilled(login->szUserName, m_szUserName);
+    CopyTextZeroFilled(login->szPassword, m_szPassword);
+    login->lPort = kV7DefaultPort;  // whatever port the caller gave
+    return true;
+}
+
+bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
+{
+    constexpr const char* kFn = "PuManager::Connect";
+    char message[128];
+    szPuIP = TextOrEmpty(szPuIP);
+    *errPu = kErrPuNone;
+    int emPutype = emPutype_V5;
+    int lPuHandle = 0;
+
+    // The older protocol first, always without credentials on the caller's port.
+    bool v5Connected = false;
+    if (CPuBase* v5 = GetObjectByPuType(emPutype_V5))
+        v5Connected = v5->Connet(&lPuHandle, szPuIP, lPuPort, "", "", errPu);
+    else
+        *errPu = kErrPuInternal;
+
+    if (!v5Connected || *errPu != kErrPuNone) {
+        ORVEX_LOG(kFn, FormatLogMessage(message, "v7 connnect.ip:%s, port:%d", szPuIP, lPuPort));
+        V7Login login;
+        if (TakeStoredLogin(&login)) {
+            ORVEX_LOG(kFn, FormatLogMessage(message, "v7 batch connnect.ip:%s, port:%d", szPuIP, lPuPort));
+        } else {
+            if (m_loginPrompt.DoModal() != kIdOk) {
+                ORVEX_LOG(kFn, "cancel login.");
+                return false;  // with the code the older protocol left; nothing registered
+            }
+            WideToUtf8(m_loginPrompt.UserName(), login.szUserName, sizeof login.szUserName);
+            WideToUtf8(m_loginPrompt.Password(), login.szPassword, sizeof login.szPassword);
+            login.lPort = m_loginPrompt.Port();
+        }
+
+        *errPu = kErrPuNone;
+        emPutype = emPutype_V7;
+        bool v7Connected = false;
+        if (CPuBase* v7 = GetObjectByPuType(emPutype_V7))
+            v7Connected = v7->Connet(&lPuHandle, szPuIP, login.lPort, login.szUserName, login.szPassword, errPu);
+        else
+            *errPu = kErrPuInternal;
+        if (!v7Connected || *errPu != kErrPuNone) {
+            ORVEX_LOG(kFn, FormatLogMessage(message, "login fail.ip:%s, port:%d, name:%s, pass:%s", szPuIP,
+                                            login.lPort, login.szUserName, MaskedPassword(login.szPassword)));
+        }
+        if (!v7Connected) return false;
+    }
+
+    ORVEX_LOG(kFn, FormatLogMessage(message, "login success.ip:%s, emPutype:%d,lPuHandle-%d", szPuIP, emPutype,
+                                    lPuHandle));
+    RemovePuByIp(szPuIP);  // an older record for the same address is dropped
+
+    auto record = std::make_shared<PuRecord>();
+    record->lPuID = ++m_lPuIdCounter;
+    record->lPuHandle = lPuHandle;
+    record->emPutype = emPutype;
+    CopyTextZeroFilled(record->szPuIP, szPuIP);
+    *lPuID = record->lPuID;
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        m_mapPu[record->lPuID] = std::move(record);
+    }
+    return true;
+}
+
+bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, int lPlatPort,
+                        const char* szPuId, const char* szNewName, const char* szNewIp,
+                        int* lPuID, int* errPu)
+{
+    constexpr const char* kFn = "PuManager::WritePu";
+    char message[256];
+    szPuIP = TextOrEmpty(szPuIP);
+    szPlatIP = TextOrEmpty(szPlatIP);
+    szPuId = TextOrEmpty(szPuId);
+    szNewName = TextOrEmpty(szNewName);
+    szNewIp = TextOrEmpty(szNewIp);
+    ORVEX_LOG(kFn, "start WritePu.");
+
+    // A live connection to the address is used again without a new login.
+    bool reused = false;
+    PuRecord existing;
+    if (GetPuByIp(szPuIP, &existing)) {
+        CPuBase* adapter = GetObjectByPuType(existing.emPutype);
+        if (adapter && adapter->IsConnected(existing.lPuHandle, errPu)) {
+            *lPuID = existing.lPuID;
+            *errPu = kErrPuNone;  // a reused connection starts the write as clean as a new one
+            reused = true;
+        }
+    }
+    if (!reused && (!Connect(lPuID, szPuIP, lPuPort, errPu) || *errPu != kErrPuNone)) {
+        ORVEX_LOG(kFn, FormatLogMessage(message, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP, lPuPort,
+                                        *errPu));
+        return false;
+    }
+
+    RecordPtr record = GetPuByPuId(*lPuID);
+    if (!record) {
+        ORVEX_LOG(kFn, "GetPuByPuId.");
+        *errPu = kErrPuNoRecord;
+        return false;
+    }
+    CPuBase* adapter = GetObjectByPuType(record->emPutype);
+    if (!adapter) {
+        ORVEX_LOG(kFn, "GetObjectByPuType.");
+        *errPu = kErrPuInternal;
+        return false;
+    }
+
+    const bool written = adapter->WritePu(&record->lPuHandle, szPuIP, lPuPort, szPlatIP, lPlatPort, szPuId,
+                                          szNewName, szNewIp, errPu);
+    const char* format = (written && *errPu == kErrPuNone)
+        ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
+        : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
+    ORVEX_LOG(kFn, FormatLogMessage(message, format, szPuIP, lPuPort, szPlatIP, lPlatPort, szPuId, szNewName,
+                                    szNewIp, *errPu));
+    return written && *errPu == kErrPuNone;
+}
+
+bool PuManager::DisConnect(int lPuID, int* errPu)
+{
+    constexpr const char* kFn = "PuManager::DisConnect";
+    char message[256];
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start DisConnect. lPuID:%d", lPuID));
+
+    RecordPtr record = GetPuByPuId(lPuID);
+    if (!record) {
+        *errPu = kErrPuNoRecord;
+        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        return false;
+    }
+    ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType start. type:%d", record->emPutype));
+    CPuBase* adapter = GetObjectByPuType(record->emPutype);
+    if (!adapter) {
+        *errPu = kErrPuInternal;
+        ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType fail. lPuID:%d", lPuID));
+        return false;
+    }
+    if (!adapter->DisConnect(record->lPuHandle, errPu)) return false;  // the record stays
+
+    RemovePu(lPuID);
+    ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", record->emPutype));
+    return true;
+}
+
+bool PuManager::ReRoot(int lPuID, int* errPu)
+{
+    constexpr const char* kFn = "PuManager::ReRoot";
+    char message[256];
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuID:%d", lPuID));
+
+    RecordPtr record = GetPuByPuId(lPuID);
+    if (!record) {
+        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        *errPu = kErrPuNoRecord;
+        return false;
+    }
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", record->emPutype));
+    CPuBase* adapter = GetObjectByPuType(record->emPutype);
+    if (!adapter) {
+        *errPu = kErrPuInternal;
+        return false;
+    }
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", record->lPuHandle));
+    adapter->ReRoot(record->lPuHandle, errPu);
+    return true;  // the request was handed on; a failure shows only in the code
+}
+
+bool PuManager::IsUseDomain(int lPuID, int* errPu)
+{
+    RecordPtr record = GetPuByPuId(lPuID);
+    if (!record) {
+        *errPu = kErrPuNoRecord;
+        return false;
+    }
+    CPuBase* adapter = GetObjectByPuType(record->emPutype);
+    if (!adapter) {
+        *errPu = kErrPuInternal;
+        return false;
+    }
+    adapter->IsUseDomain(record->lPuHandle, errPu);
+    return true;  // the device's answer is not passed on
+}
+
+bool PuManager::SetPuOnline(int lPuID)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    auto found = m_mapPu.find(lPuID);
+    if (found == m_mapPu.end()) return false;
+    found->second->bOnline = 1;
+    char message[256];
+    ORVEX_LOG("PuManager::SetPuOnline", FormatLogMessage(message, "SetPuOnline. lPuID:%d", lPuID));
+    return true;
+}
+
+bool PuManager::GetPuOnline(int* lPuID)
+{
+    constexpr const char* kFn = "PuManager::GetPuOnline";
+    char message[256];
+    ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuOnline start. lPuID:%d", *lPuID));
+
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    for (const auto& entry : m_mapPu) {
+        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuOnline find. lPuID:%d", entry.first));
+        if (entry.second->bOnline) {
+            *lPuID = entry.first;
+            ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuOnline success. lPuID:%d", entry.first));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PuManager::TakePuOnline(int* lPuID)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    for (const auto& entry : m_mapPu) {
+        if (entry.second->bOnline && m_takenOnline.insert(entry.first).second) {
+            *lPuID = entry.first;
+            char message[256];
+            ORVEX_LOG("PuManager::TakePuOnline", FormatLogMessage(message, "TakePuOnline success. lPuID:%d", entry.first));
+            return true;
+        }
+    }
+    return false;
+}
+
+void PuManager::ReturnPuOnline(int lPuID)
+{
+    std::lock_guard<std::mutex> lock(m_mapLock);
+    if (m_takenOnline.erase(lPuID) == 0) return;
+    char message[256];
+    ORVEX_LOG("PuManager::ReturnPuOnline", FormatLogMessage(message, "ReturnPuOnline. lPuID:%d", lPuID));
+}

@@ -1,0 +1,20 @@
+// The module's registry: the real adapters and the module's login dialog.
+#include "flatapi/flat_api.h"
+#include "login_prompt.h"
+#include "pu_manager.h"
+#include "velaipc_v5.h"
+#include "velaipc_v7.h"
+
+PuAdapterFactory DefaultPuAdapterFactory()
+{
+    PuAdapterFactory factory;
+    factory.makeV5 = [] { return std::make_unique<CVelaIPCV5>(); };
+    factory.makeV7 = [] { return std::make_unique<CVelaIPCV7>(); };
+    factory.releaseV7Libraries = [] {
+        int err = 0;  // a failure to release is of no consequence here
+        IPC_ReleaseDll(reinterpret_cast<FlatArg>(&err));
+    };
+    return factory;
+}
+
+PuManager::PuManager() : PuManager(DefaultPuAdapterFactory(), ModuleLoginPrompt()) {}

@@ -1,0 +1,33 @@
+// Shared vocabulary of the connection registry and its device adapters: the device
+// types, the result codes the registry itself sets, and the record of one connection.
+#pragma once
+#include <cstdint>
+
+// Device type of a connection (emPutype).
+enum emPutype : std::int32_t {
+    emPutype_V5 = 1,  // older protocol, served by CVelaIPCV5
+    emPutype_V7 = 2,  // newer protocol, served by CVelaIPCV7
+};
+
+// Result codes ("errPu") that the registry and the adapters set themselves; the rest
+// come from the adapters' translation tables.
+constexpr int kErrPuNone = 0;
+constexpr int kErrPuUnmapped = -1;   // a library error without a code of its own
+constexpr int kErrPuInternal = 1;    // no adapter for the type, or an adapter's Init failed
+constexpr int kErrPuNoRecord = 45;   // no record has the PU id
+constexpr int kErrPuBadIpText = 72;  // an address text is not dotted-decimal IPv4
+
+// Fixed text sizes below the control's interface.
+constexpr int kIpTextSize = 32;        // device and platform address
+constexpr int kLoginTextSize = 128;    // user name, password (UTF-8)
+
+// One open connection.
+struct PuRecord {
+    std::int32_t lPuID = 0;
+    std::int32_t lPuHandle = 0;
+    std::int32_t emPutype = 0;
+    char szPuIP[kIpTextSize] = {};
+    char szUserName[kLoginTextSize] = {};  // always empty
+    char szPassword[kLoginTextSize] = {};  // always empty
+    std::uint8_t bOnline = 0;              // set by SetPuOnline, never cleared
+};

@@ -1,0 +1,177 @@
+#include "velaipc_v5.h"
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+#include "bounded_text.h"
+#include "charset_list.h"
+#include "diag/log_format.h"
+#include "diag/write_log.h"
+#include "err_translation.h"
+#include "halcyra_api.h"
+#include "ipv4_text.h"
+#include "pu_types.h"
+#include "v5_groups.h"
+
+using namespace v5;
+
+namespace {
+
+constexpr const char* kConnetFn = "CVelaIPCV5::Connet";
+constexpr const char* kWritePuFn = "CVelaIPCV5::WritePu";
+
+// Reports a failed library call of WritePu: the translated code and one log line
+// formatted with the library's result and that code.
+bool FailWritePu(int* errPu, int errV5, const char* format)
+{
+    SetCodeFromErrV5(errPu, errV5);
+    char message[256];
+    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, format, errV5, *errPu));
+    return false;
+}
+
+template <typename T>
+void PutField(unsigned char* group, int offset, T value) { std::memcpy(group + offset, &value, sizeof value); }
+
+char* TextField(unsigned char* group, int offset) { return reinterpret_cast<char*>(group + offset); }
+
+}  // namespace
+
+bool CVelaIPCV5::Init(int* /*errPu*/)
+{
+    return true;  // the PU library needs no set-up
+}
+
+bool CVelaIPCV5::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
+                        const char* szUserName, const char* szPassword, int* errPu)
+{
+    char message[256];
+    ORVEX_LOG(kConnetFn, "start init.");
+
+    *lPuHandle = 0;
+    int result = ZRM_InitPu(lPuHandle);
+    if (result != 0) {
+        ORVEX_LOG(kConnetFn, "ZRM_InitPu err.");
+        SetCodeFromErrV5(errPu, result);
+        return false;
+    }
+
+    // The library takes null for "no credentials".
+    const char* user = (szUserName && szUserName[0]) ? szUserName : nullptr;
+    const char* pass = (szPassword && szPassword[0]) ? szPassword : nullptr;
+
+    ORVEX_LOG(kConnetFn, FormatLogMessage(message, "IPC_Login start. ip-%s.", TextOrEmpty(szPuIP)));
+    result = ZRM_ConnectPU(*lPuHandle, user, pass, InetAddr(szPuIP), lPuPort);
+    if (result == 0) {
+        ORVEX_LOG(kConnetFn, "Connet end.");
+        return true;
+    }
+    SetCodeFromErrV5(errPu, result);
+    ORVEX_LOG(kConnetFn, FormatLogMessage(message, "ZRM_ConnectPU err. ip-%s.errV5:%d, errPu:%d",
+                                          TextOrEmpty(szPuIP), result, *errPu));
+    return false;
+}
+
+bool CVelaIPCV5::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
+                         const char* szPlatIP, int lPlatPort, const char* szPuId,
+                         const char* szNewName, const char* szNewIp, int* errPu)
+{
+    char message[256];
+    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.",
+                                           TextOrEmpty(szPuIP), lPuPort));
+
+    // An address the device cannot use is refused before the device is touched.
+    std::optional<std::uint32_t> platAddr = ParseIpv4NetworkOrder(szPlatIP);
+    std::optional<std::uint32_t> newAddr = ParseIpv4NetworkOrder(szNewIp);
+    if (!platAddr || !newAddr) {
+        *errPu = kErrPuBadIpText;
+        ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "bad ip text. szPlatIP-%s,NewIp-%s.errPu:%d",
+                                               TextOrEmpty(szPlatIP), TextOrEmpty(szNewIp), *errPu));
+        return false;
+    }
+    const int handle = *lPuHandle;
+
+    unsigned char nms[kNmsSize] = {};
+    int result = ZRM_GetPuParam(handle, emPuConfig_Nms, 0, nms, sizeof nms);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_GetPuParam emPuConfig_Nms fail.errV5:%d, errPu:%d");
+    PutField(nms, kNmsPlatAddr, *platAddr);
+    result = ZRM_SetPuParam(handle, emPuConfig_Nms, 0, nms, sizeof nms);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_Nms fail.errV7:%d, errPu:%d");
+
+    unsigned char sysPub[kSysPubSize] = {};
+    result = ZRM_GetPuParam(handle, emPuConfig_SysPub, 0, sysPub, sizeof sysPub);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_GetPuParam emPuConfig_SysPub fail.errV7:%d, errPu:%d");
+    CopyTextZeroFilled(TextField(sysPub, kSysPubPuId), kPuIdFieldSize, szPuId);
+    CopyTextZeroFilled(TextField(sysPub, kSysPubPuId2), kPuIdFieldSize, szPuId);
+    PutField(sysPub, kSysPubDeviceAddr, *newAddr);
+    PutField(sysPub, kSysPubPlatPort, static_cast<std::uint16_t>(lPlatPort));
+    PutField(sysPub, kSysPubPlatAddr, *platAddr);
+    const bool utf8 = CharsetListNamesUtf8(TextField(sysPub, kSysPubCharsets), kCharsetsFieldSize);
+    if (utf8) CopyTextZeroFilled(TextField(sysPub, kSysPubCharsetInUse), kCharsetInUseSize, "UTF-8");
+    if (sysPub[kSysPubSetting275] == 0) sysPub[kSysPubSetting275] = kSetting275Default;
+    result = ZRM_SetPuParam(handle, emPuConfig_SysPub, 0, sysPub, sizeof sysPub);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_SysPub fail.errV7:%d, errPu:%d");
+
+    unsigned char sys[kSysSize] = {};
+    result = ZRM_GetPuParam(handle, emPuConfig_Sys, 0, sys, sizeof sys);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_GetPuParam emPuConfig_Sys fail.errV7:%d, errPu:%d");
+    if (ZRM_GetPuCapVal(handle, kCapNameCopy) == 1 && utf8) {
+        // strncpy-like: at most 64 bytes, the rest of the 64 zero-filled.
+        char* name = TextField(sys, kSysName);
+        std::memset(name, 0, kNameCopySize);
+        const char* source = TextOrEmpty(szNewName);
+        for (int i = 0; i < kNameCopySize && source[i] != '\0'; ++i) name[i] = source[i];
+    } else {
+        CopyTextTerminated(TextField(sys, kSysName), kNameFieldSize, szNewName);
+    }
+    result = ZRM_SetPuParam(handle, emPuConfig_Sys, 0, sys, sizeof sys);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_Sys fail.errV7:%d, errPu:%d");
+
+    result = ZRM_SaveSettings(handle);
+    if (result != 0) return FailWritePu(errPu, result, "ZRM_SaveSettingss fail.errV7:%d, errPu:%d");
+
+    ORVEX_LOG(kWritePuFn, "WritePu end.");
+    return true;
+}
+
+bool CVelaIPCV5::DisConnect(int lPuHandle, int* errPu)
+{
+    if (ZRM_IsConnected(lPuHandle) == 0) {
+        *errPu = kErrPuNone;  // nothing to close
+        return true;
+    }
+    int result = ZRM_DisConnectPU(lPuHandle);
+    SetCodeFromErrV5(errPu, result);
+    return result == 0;
+}
+
+bool CVelaIPCV5::IsUseDomain(int lPuHandle, int* errPu)
+{
+    if (ZRM_IsConnected(lPuHandle) == 0) {
+        *errPu = kErrPuNone;
+        return false;
+    }
+    unsigned char domain[kDomainSize] = {};
+    int result = ZRM_GetPuParam(lPuHandle, emPuConfig_Domain, 0, domain, sizeof domain);
+    if (result != 0) {
+        SetCodeFromErrV5(errPu, result);
+        return false;
+    }
+    return domain[kDomainUseFlag] == 1;
+}
+
+bool CVelaIPCV5::IsConnected(int lPuHandle, int* errPu)
+{
+    if (ZRM_IsConnected(lPuHandle) != 0) return true;
+    *errPu = kErrPuNone;
+    return false;
+}
+
+bool CVelaIPCV5::ReRoot(int lPuHandle, int* errPu)
+{
+    int result = ZRM_RebootPu(lPuHandle);
+    if (result == 0) return true;
+    SetCodeFromErrV5(errPu, result);
+    return false;
+}
