@@ -1,0 +1,141 @@
+// Owners for the handles our COM code touches: BSTR, VARIANT, HMODULE, HANDLE, HKEY,
+// COM interface pointers and critical-section locks. Each frees exactly once.
+#pragma once
+#include <windows.h>
+#include <oleauto.h>
+#include <unknwn.h>
+#include <utility>
+
+namespace activex {
+
+class UniqueBstr {
+public:
+    UniqueBstr() = default;
+    explicit UniqueBstr(const wchar_t* text) : m_bstr(SysAllocString(text ? text : L"")) {}
+    ~UniqueBstr() { SysFreeString(m_bstr); }
+    UniqueBstr(UniqueBstr&& other) noexcept : m_bstr(std::exchange(other.m_bstr, nullptr)) {}
+    UniqueBstr& operator=(UniqueBstr&& other) noexcept
+    {
+        if (this != &other) { SysFreeString(m_bstr); m_bstr = std::exchange(other.m_bstr, nullptr); }
+        return *this;
+    }
+    UniqueBstr(const UniqueBstr&) = delete;
+    UniqueBstr& operator=(const UniqueBstr&) = delete;
+
+    BSTR get() const { return m_bstr; }
+    BSTR* put() { SysFreeString(m_bstr); m_bstr = nullptr; return &m_bstr; }
+    BSTR release() { return std::exchange(m_bstr, nullptr); }
+    // A null BSTR is the empty text.
+    const wchar_t* c_str() const { return m_bstr ? m_bstr : L""; }
+
+private:
+    BSTR m_bstr = nullptr;
+};
+
+class UniqueVariant {
+public:
+    UniqueVariant() { VariantInit(&m_var); }
+    ~UniqueVariant() { VariantClear(&m_var); }
+    UniqueVariant(const UniqueVariant&) = delete;
+    UniqueVariant& operator=(const UniqueVariant&) = delete;
+
+    VARIANT* get() { return &m_var; }
+    const VARIANT* get() const { return &m_var; }
+    VARIANT* put() { VariantClear(&m_var); return &m_var; }
+
+private:
+    VARIANT m_var;
+};
+
+// A generic owner for handle-like values with a closing function.
+template <typename T, typename Close, T Invalid>
+class UniqueHandleT {
+public:
+    UniqueHandleT() = default;
+    explicit UniqueHandleT(T value) : m_value(value) {}
+    ~UniqueHandleT() { reset(); }
+    UniqueHandleT(UniqueHandleT&& other) noexcept : m_value(std::exchange(other.m_value, Invalid)) {}
+    UniqueHandleT& operator=(UniqueHandleT&& other) noexcept
+    {
+        if (this != &other) { reset(); m_value = std::exchange(other.m_value, Invalid); }
+        return *this;
+    }
+    UniqueHandleT(const UniqueHandleT&) = delete;
+    UniqueHandleT& operator=(const UniqueHandleT&) = delete;
+
+    T get() const { return m_value; }
+    T* put() { reset(); return &m_value; }
+    explicit operator bool() const { return m_value != Invalid; }
+    void reset(T value = Invalid)
+    {
+        if (m_value != Invalid) Close()(m_value);
+        m_value = value;
+    }
+    T release() { return std::exchange(m_value, Invalid); }
+
+private:
+    T m_value = Invalid;
+};
+
+struct CloseHandleFn { void operator()(HANDLE h) const { CloseHandle(h); } };
+struct FreeLibraryFn { void operator()(HMODULE h) const { FreeLibrary(h); } };
+struct RegCloseKeyFn { void operator()(HKEY h) const { RegCloseKey(h); } };
+
+using UniqueHandle = UniqueHandleT<HANDLE, CloseHandleFn, nullptr>;
+using UniqueHModule = UniqueHandleT<HMODULE, FreeLibraryFn, nullptr>;
+using UniqueHKey = UniqueHandleT<HKEY, RegCloseKeyFn, nullptr>;
+
+// A reference-counted interface pointer.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(T* p) : m_p(p) { if (m_p) m_p->AddRef(); }
+    ~ComPtr() { reset(); }
+    ComPtr(const ComPtr& other) : ComPtr(other.m_p) {}
+    ComPtr(ComPtr&& other) noexcept : m_p(std::exchange(other.m_p, nullptr)) {}
+    ComPtr& operator=(ComPtr other) noexcept { std::swap(m_p, other.m_p); return *this; }
+
+    T* get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+    T** put() { reset(); return &m_p; }
+    void** put_void() { return reinterpret_cast<void**>(put()); }
+    void reset() { if (m_p) std::exchange(m_p, nullptr)->Release(); }
+    T* detach() { return std::exchange(m_p, nullptr); }
+
+    template <typename U>
+    HRESULT As(REFIID iid, ComPtr<U>& out) const
+    {
+        return m_p ? m_p->QueryInterface(iid, out.put_void()) : E_POINTER;
+    }
+
+private:
+    T* m_p = nullptr;
+};
+
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&m_cs); }
+    ~CriticalSection() { DeleteCriticalSection(&m_cs); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void Lock() { EnterCriticalSection(&m_cs); }
+    void Unlock() { LeaveCriticalSection(&m_cs); }
+
+private:
+    CRITICAL_SECTION m_cs;
+};
+
+class CsLock {
+public:
+    explicit CsLock(CriticalSection& cs) : m_cs(cs) { m_cs.Lock(); }
+    ~CsLock() { m_cs.Unlock(); }
+    CsLock(const CsLock&) = delete;
+    CsLock& operator=(const CsLock&) = delete;
+
+private:
+    CriticalSection& m_cs;
+};
+
+} // namespace activex

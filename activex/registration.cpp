@@ -1,0 +1,144 @@
+#include "registration.h"
+#include "raii.h"
+#include <comcat.h>
+#include <oleauto.h>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace activex {
+namespace {
+
+HRESULT SetKeyValue(const std::wstring& keyPath, const wchar_t* valueName, const std::wstring& value)
+{
+    UniqueHKey key;
+    LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              key.put(), nullptr);
+    if (rc != ERROR_SUCCESS) return HRESULT_FROM_WIN32(rc);
+    rc = RegSetValueExW(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc);
+}
+
+HRESULT DeleteTree(const std::wstring& keyPath)
+{
+    LONG rc = RegDeleteTreeW(HKEY_CLASSES_ROOT, keyPath.c_str());
+    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) {
+        rc = RegDeleteKeyW(HKEY_CLASSES_ROOT, keyPath.c_str());
+        if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
+    }
+    return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc);
+}
+
+struct KeyValue {
+    std::wstring key;
+    const wchar_t* name;  // nullptr: the key's default value
+    std::wstring value;
+};
+
+HRESULT CategoryManager(ComPtr<ICatRegister>& out)
+{
+    return CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                            IID_ICatRegister, out.put_void());
+}
+
+} // namespace
+
+void GuidText(REFGUID guid, wchar_t (&text)[39])
+{
+    if (StringFromGUID2(guid, text, 39) == 0) text[0] = L'\0';
+}
+
+HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath)
+{
+    wchar_t clsid[39];
+    GuidText(*reg.clsid, clsid);
+    const std::wstring base = std::wstring(L"CLSID\\") + clsid;
+    std::vector<KeyValue> values = {
+        {base, nullptr, reg.typeName},
+        {base + L"\\InprocServer32", nullptr, modulePath},
+    };
+    if (reg.threadingModel) values.push_back({base + L"\\InprocServer32", L"ThreadingModel", reg.threadingModel});
+    if (reg.progId) {
+        values.push_back({base + L"\\ProgID", nullptr, reg.progId});
+        values.push_back({reg.progId, nullptr, reg.typeName});
+        values.push_back({std::wstring(reg.progId) + L"\\CLSID", nullptr, clsid});
+        if (reg.insertable) values.push_back({std::wstring(reg.progId) + L"\\Insertable", nullptr, L""});
+    }
+    if (reg.insertable) values.push_back({base + L"\\Insertable", nullptr, L""});
+    if (reg.control) {
+        wchar_t libid[39];
+        GuidText(*reg.libid, libid);
+        values.push_back({base + L"\\Control", nullptr, L""});
+        values.push_back({base + L"\\MiscStatus", nullptr, L"0"});
+        values.push_back({base + L"\\MiscStatus\\1", nullptr, std::to_wstring(reg.miscStatus)});
+        values.push_back({base + L"\\TypeLib", nullptr, libid});
+        values.push_back({base + L"\\Version", nullptr, reg.typeLibVersion});
+        values.push_back({base + L"\\ToolboxBitmap32", nullptr,
+                          std::wstring(modulePath) + L", " + std::to_wstring(reg.toolboxBitmapId)});
+        for (const VerbEntry* v = reg.verbs; v && v->text; ++v)
+            values.push_back({base + L"\\Verb\\" + std::to_wstring(v->verb), nullptr, v->text});
+    }
+    for (const KeyValue& kv : values) {
+        HRESULT hr = SetKeyValue(kv.key, kv.name, kv.value);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT UnregisterComClass(const ClassRegistration& reg)
+{
+    wchar_t clsid[39];
+    GuidText(*reg.clsid, clsid);
+    HRESULT hr = DeleteTree(std::wstring(L"CLSID\\") + clsid);
+    if (SUCCEEDED(hr) && reg.progId) hr = DeleteTree(reg.progId);
+    return hr;
+}
+
+HRESULT RegisterEmbeddedTypeLib(const wchar_t* modulePath)
+{
+    ComPtr<ITypeLib> typeLib;
+    HRESULT hr = LoadTypeLibEx(modulePath, REGKIND_NONE, typeLib.put());
+    if (FAILED(hr)) return hr;
+    return RegisterTypeLib(typeLib.get(), const_cast<wchar_t*>(modulePath), nullptr);
+}
+
+HRESULT UnregisterTypeLib(REFGUID libid, WORD major, WORD minor, LCID lcid)
+{
+    return UnRegisterTypeLib(libid, major, minor, lcid, SYS_WIN32);
+}
+
+HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid)
+{
+    ComPtr<ICatRegister> manager;
+    HRESULT hr = CategoryManager(manager);
+    if (FAILED(hr)) return hr;
+    CATEGORYINFO info{};
+    info.catid = catid;
+    info.lcid = lcid;
+    // The manager keeps at most 127 characters of a description.
+    const size_t capacity = sizeof(info.szDescription) / sizeof(info.szDescription[0]);
+    std::wcsncpy(info.szDescription, description, capacity - 1);
+    info.szDescription[capacity - 1] = L'\0';
+    return manager->RegisterCategories(1, &info);
+}
+
+HRESULT RegisterClassInCategory(REFCLSID clsid, REFGUID catid)
+{
+    ComPtr<ICatRegister> manager;
+    HRESULT hr = CategoryManager(manager);
+    if (FAILED(hr)) return hr;
+    CATID id = catid;
+    return manager->RegisterClassImplCategories(clsid, 1, &id);
+}
+
+HRESULT UnregisterClassFromCategory(REFCLSID clsid, REFGUID catid)
+{
+    ComPtr<ICatRegister> manager;
+    HRESULT hr = CategoryManager(manager);
+    if (FAILED(hr)) return hr;
+    CATID id = catid;
+    return manager->UnRegisterClassImplCategories(clsid, 1, &id);
+}
+
+} // namespace activex

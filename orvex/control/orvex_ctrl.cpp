@@ -1,0 +1,283 @@
+#include "orvex_ctrl.h"
+
+#include <new>
+#include "connections/wide_to_utf8.h"
+#include "diag/crash_dump.h"
+#include "diag/write_log.h"
+#include "orvex_ids.h"
+#include "orvex_module.h"
+#include "orvex_module_state.h"
+#include "orvex_resource.h"
+#include "reroot_thread.h"
+#include "text_arguments.h"
+#ifdef ORVEX_WITH_LOGIN_DIALOG
+#include "login/dlg_login.h"
+#endif
+
+using activex::DispArgs;
+using activex::UniqueBstr;
+
+namespace {
+
+const activex::ControlInfo kControlInfo = {
+    &CLSID_orvex,
+    &DIID__Dorvex,
+    &DIID__DorvexEvents,
+    &LIBID_orvexLib,
+    &OrvexModuleHandle,
+    0x20191,          // setclientsitefirst | actwhenvisible | insideout | cantlinkinside | recomposeonresize
+    0x00010000,       // persistence version 1.0
+    &CLSID_orvexPropPage,
+    1,
+    L"BUTTON",
+};
+
+const wchar_t* TextOf(BSTR text) { return text ? text : L""; }
+
+// ANSI text of the calling thread's code page; false when it does not fit (buffer left empty).
+template <std::size_t N>
+bool ToAnsi(BSTR text, TextBuffer<N>& out)
+{
+    out.Assign("");
+    const int needed = WideCharToMultiByte(CP_ACP, 0, TextOf(text), -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0 || static_cast<std::size_t>(needed) > N) return false;
+    return WideCharToMultiByte(CP_ACP, 0, TextOf(text), -1, out.data(), static_cast<int>(N), nullptr, nullptr) > 0;
+}
+
+// UTF-8 text; false when a non-empty text does not fit (buffer left empty).
+template <std::size_t N>
+bool ToUtf8(BSTR text, TextBuffer<N>& out)
+{
+    out.Assign("");
+    if (!text || !text[0]) return true;
+    return WideToUtf8(reinterpret_cast<const char16_t*>(text), out.data(), N) > 0;
+}
+
+// Persistence interfaces the control is safe to initialise through.
+const IID* const kPersistenceIids[] = {&IID_IPersistPropertyBag, &IID_IPersistStreamInit, &IID_IPersistStorage,
+                                       &IID_IPersistMemory};
+
+INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
+{
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_COMMAND && (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL)) {
+        EndDialog(dlg, LOWORD(wp));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+const activex::QiEntry<COrvexCtrl> COrvexCtrl::kQiTable[] = {
+    ACTIVEX_QI(COrvexCtrl, IID_IObjectSafety, IObjectSafety),
+    {},
+};
+
+const activex::DispEntry<COrvexCtrl> COrvexCtrl::kDispTable[] = {
+    {DISPID_ABOUTBOX, 0,
+     [](COrvexCtrl& c, const DispArgs&, VARIANT*) -> HRESULT {
+         c.AboutBox();
+         return S_OK;
+     }},
+    {DISPID_ORVEX_WRITEPU, 7,
+     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
+         UniqueBstr puIp, platIp, puID, newDevName, puNewIp;
+         ULONG puPort = 0, platPort = 0;
+         HRESULT hr = a.Text(0, puIp);
+         if (SUCCEEDED(hr)) hr = a.ULong(1, puPort);
+         if (SUCCEEDED(hr)) hr = a.Text(2, platIp);
+         if (SUCCEEDED(hr)) hr = a.ULong(3, platPort);
+         if (SUCCEEDED(hr)) hr = a.Text(4, puID);
+         if (SUCCEEDED(hr)) hr = a.Text(5, newDevName);
+         if (SUCCEEDED(hr)) hr = a.Text(6, puNewIp);
+         if (FAILED(hr)) return hr;
+         activex::SetLongResult(result, c.WritePu(puIp.get(), puPort, platIp.get(), platPort, puID.get(),
+                                                  newDevName.get(), puNewIp.get()));
+         return S_OK;
+     }},
+    {DISPID_ORVEX_CONNECT, 4,
+     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
+         UniqueBstr ip, userName, password;
+         ULONG port = 0;
+         HRESULT hr = a.Text(0, ip);
+         if (SUCCEEDED(hr)) hr = a.ULong(1, port);
+         if (SUCCEEDED(hr)) hr = a.Text(2, userName);
+         if (SUCCEEDED(hr)) hr = a.Text(3, password);
+         if (FAILED(hr)) return hr;
+         activex::SetLongResult(result, c.Connect(ip.get(), port, userName.get(), password.get()));
+         return S_OK;
+     }},
+    {DISPID_ORVEX_DISCONNECT, 1,
+     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
+         LONG puHandle = 0;
+         HRESULT hr = a.Long(0, puHandle);
+         if (SUCCEEDED(hr)) activex::SetLongResult(result, c.DisConnect(puHandle));
+         return hr;
+     }},
+    {DISPID_ORVEX_ISUSEDOMAIN, 1,
+     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
+         LONG puHandle = 0;
+         HRESULT hr = a.Long(0, puHandle);
+         if (SUCCEEDED(hr)) activex::SetLongResult(result, c.IsUseDomain(puHandle));
+         return hr;
+     }},
+    {0, 0, nullptr},
+};
+
+HRESULT COrvexCtrl::Create(REFIID iid, void** out)
+{
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    COrvexCtrl* control = nullptr;
+    try {
+        control = new COrvexCtrl();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    HRESULT hr = control->QueryInterface(iid, out);
+    control->Release();
+    return hr;
+}
+
+COrvexCtrl::COrvexCtrl() : OleControl(kControlInfo)
+{
+    InstallCrashFilter();
+    InitErrorText(m_mapErrorText);
+    ORVEX_LOG("COrvexCtrl::COrvexCtrl", "=================orvex start================");
+    // The first live control makes the registry; the others share it.
+    m_registry = ModuleRegistry().Acquire([] {
+        auto registry = std::make_shared<PuManager>();
+        int errPu = 0;
+        registry->Init(&errPu);  // a missing device library shows up in later calls
+        return registry;
+    });
+}
+
+COrvexCtrl::~COrvexCtrl() = default;
+
+void* COrvexCtrl::FindInterface(REFIID iid) { return activex::FindInQiTable(this, kQiTable, iid); }
+
+HRESULT COrvexCtrl::InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr)
+{
+    return activex::InvokeFromTable(*this, kDispTable, id, flags, params, result, argErr);
+}
+
+bool COrvexCtrl::OnWindowCreated(HWND hwnd)
+{
+#ifdef ORVEX_WITH_LOGIN_DIALOG
+    // Gives the login dialog its template; the registry runs it modally when needed.
+    g_dlgLogin.Create(hwnd);
+#else
+    (void)hwnd;
+#endif
+    return true;
+}
+
+// ---- IObjectSafety ----
+
+namespace {
+
+SafetyInterface ClassifyForSafety(IUnknown* control, REFIID iid)
+{
+    activex::ComPtr<IUnknown> probe;
+    if (FAILED(control->QueryInterface(iid, probe.put_void()))) return SafetyInterface::NotExposed;
+    if (IsEqualIID(iid, IID_IDispatch)) return SafetyInterface::Dispatch;
+    for (const IID* persist : kPersistenceIids)
+        if (IsEqualIID(iid, *persist)) return SafetyInterface::Persistence;
+    return SafetyInterface::Other;
+}
+
+} // namespace
+
+STDMETHODIMP COrvexCtrl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled)
+{
+    if (!supported || !enabled) return E_POINTER;
+    std::uint32_t s = 0, e = 0;
+    HRESULT hr = GetSafetyOptions(ClassifyForSafety(static_cast<IDispatch*>(this), iid), &s, &e);
+    *supported = s;
+    *enabled = e;
+    return hr;
+}
+
+STDMETHODIMP COrvexCtrl::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled)
+{
+    return SetSafetyOptions(ClassifyForSafety(static_cast<IDispatch*>(this), iid), mask, enabled);
+}
+
+// ---- _Dorvex ----
+
+void COrvexCtrl::AboutBox()
+{
+    DialogBoxParamW(OrvexModuleHandle(), MAKEINTRESOURCEW(IDD_ABOUTBOX_ORVEX), nullptr, &AboutProc, 0);
+}
+
+LONG COrvexCtrl::Connect(BSTR, ULONG, BSTR userName, BSTR password)
+{
+    // Ip and port are accepted and not used. A login text too long for its buffer is stored empty.
+    TextBuffer<kLoginTextBytes> user, pass;
+    ToUtf8(userName, user);
+    ToUtf8(password, pass);
+    ORVEX_LOG("COrvexCtrl::Connect", "SetLoginInfo.");
+    if (m_registry) m_registry->SetLoginInfo(user.c_str(), pass.c_str());
+    return 0;
+}
+
+LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, BSTR puID, BSTR newDevName,
+                         BSTR puNewIp)
+{
+    ORVEX_LOG("COrvexCtrl::WritePu", "start WritePu.");
+    TextBuffer<kAddressTextSize> szPuIP, szPlatIP;
+    TextBuffer<kPuIdTextSize> szPuId, szNewIp;
+    TextBuffer<kDeviceNameSize> szNewName;
+    const bool fits = ToAnsi(puIp, szPuIP) && ToAnsi(platIp, szPlatIP) && ToAnsi(puID, szPuId) &&
+                      ToUtf8(newDevName, szNewName) && ToAnsi(puNewIp, szNewIp);
+    if (!fits) {
+        // A text cut to its buffer would be written into the device: refuse the call.
+        ORVEX_LOG("COrvexCtrl::WritePu", "argument too long, nothing written.");
+        FirePUErrorOut(kErrPuArgumentSize);
+        return 0;
+    }
+    int errPu = 1;
+    int lPuID = -1;
+    if (!m_registry) {
+        FirePUErrorOut(errPu);
+        return 0;
+    }
+    if (!m_registry->WritePu(szPuIP.c_str(), static_cast<int>(puPort), szPlatIP.c_str(), static_cast<int>(platPort),
+                             szPuId.c_str(), szNewName.c_str(), szNewIp.c_str(), &lPuID, &errPu)) {
+        FirePUErrorOut(errPu);
+        return 0;
+    }
+    m_registry->SetPuOnline(lPuID);
+    StartReRootThread(m_registry);
+    return 1;
+}
+
+LONG COrvexCtrl::DisConnect(LONG puHandle)
+{
+    int errPu = 1;
+    if (!m_registry) FirePUErrorOut(errPu);
+    else if (!m_registry->DisConnect(puHandle, &errPu)) FirePUErrorOut(errPu);
+    return 0;
+}
+
+LONG COrvexCtrl::IsUseDomain(LONG puHandle)
+{
+    int errPu = 1;
+    if (!m_registry) FirePUErrorOut(errPu);
+    else if (!m_registry->IsUseDomain(puHandle, &errPu)) FirePUErrorOut(errPu);
+    return 0;
+}
+
+void COrvexCtrl::FirePUErrorOut(int code)
+{
+    UniqueBstr text(reinterpret_cast<const wchar_t*>(GetErrorText(m_mapErrorText, code)));
+    // DISPPARAMS lists the arguments last first.
+    VARIANTARG args[2];
+    V_VT(&args[0]) = VT_BSTR;
+    V_BSTR(&args[0]) = text.get();
+    V_VT(&args[1]) = VT_I4;
+    V_I4(&args[1]) = code;
+    FireEvent(DISPID_ORVEX_PUERROROUT, args, 2);
+}

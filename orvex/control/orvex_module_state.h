@@ -1,0 +1,9 @@
+// Module-wide state of the control part: the registry shared by live controls and
+// the module's own class information.
+#pragma once
+#include <windows.h>
+#include "connections/pu_manager.h"
+#include "shared_registry.h"
+
+// The connection registry that live controls and restart workers share.
+SharedRegistry<PuManager>& ModuleRegistry();
