@@ -1,0 +1,9 @@
+#include "fake_login_prompt.h"
+
+FakeLoginPrompt& TestModulePrompt()
+{
+    static FakeLoginPrompt prompt;
+    return prompt;
+}
+
+ILoginPrompt& ModuleLoginPrompt() { return TestModulePrompt(); }

@@ -1,0 +1,17 @@
+// A WriteLog that keeps every line in memory, for asserting what the code logged.
+#pragma once
+#include <string>
+#include <vector>
+
+struct LoggedLine {
+    std::string function;
+    int line;
+    std::string message;
+};
+
+std::vector<LoggedLine> RecordedLog();
+void ClearRecordedLog();
+// The messages logged under one function name, in order.
+std::vector<std::string> LoggedMessages(const std::string& function);
+// Every line's text "function message", for searching the whole log.
+std::string WholeLog();
