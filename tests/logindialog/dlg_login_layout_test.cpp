@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 #include "dialog_driver.h"
 #include "dlg_login.h"
@@ -38,11 +41,12 @@ const ExpectedControl kControls[] = {
     {IDC_EDIT_HTTPPORT, L"Edit", L"", {104, 107, 81, 14}, kEditStyle, kEditAbsent},
 };
 
+// The dialog manager converts place and size each on its own, then adds them.
 RECT DialogUnitsToPixels(HWND dlg, const RECT& dlu)
 {
-    RECT r = {dlu.left, dlu.top, dlu.left + dlu.right, dlu.top + dlu.bottom};
+    RECT r = dlu;
     MapDialogRect(dlg, &r);
-    return r;
+    return {r.left, r.top, r.left + r.right, r.top + r.bottom};
 }
 
 std::wstring ClassOf(HWND wnd)
@@ -115,4 +119,33 @@ TEST(LoginDialogTemplate, ControlsInTabOrderWithTextsPlacesAndStyles)
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr) << "more controls than expected";
+}
+
+namespace {
+
+struct LibraryDeleter {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
+
+std::string_view DialogTemplate(HMODULE module)
+{
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDD_DLG_LOGIN), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    return bytes ? std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found)) : std::string_view();
+}
+
+} // namespace
+
+TEST(LoginDialogTemplate, ModuleCarriesTheTemplateTestedHere)
+{
+    // orvex.dll is copied beside the test program; its resources are read as data.
+    UniqueLibrary orvex(LoadLibraryExW(L"orvex.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(orvex) << "orvex.dll not found beside the test program";
+    const std::string_view inModule = DialogTemplate(orvex.get());
+    const std::string_view tested = DialogTemplate(GetModuleHandleW(nullptr));
+    ASSERT_FALSE(tested.empty());
+    EXPECT_EQ(inModule, tested);
 }
