@@ -1,0 +1,114 @@
+// Prints what one forwarded flat call costs against a direct call and against the two
+// look-ups it makes, and how many log lines per second WriteLog writes against a raw
+// open/seek/write/close loop on the same file. Figures only; nothing is asserted.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "log_root.h"
+#include "write_log.h"
+
+namespace {
+
+using GetVersionFn = std::int32_t (*)(std::intptr_t, std::intptr_t);
+using InitDllFn = std::int32_t (*)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t);
+
+double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+template <typename Body>
+double TimePerIteration(int iterations, Body body)
+{
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < iterations; ++i) body(i);
+    QueryPerformanceCounter(&end);
+    return Seconds(start, end) / iterations;
+}
+
+int BenchFlatCalls()
+{
+    HMODULE orvex = LoadLibraryW(L"orvex.dll");
+    if (!orvex) {
+        std::printf("orvex.dll not found beside the benchmark\n");
+        return 1;
+    }
+    auto initDll = reinterpret_cast<InitDllFn>(reinterpret_cast<void*>(GetProcAddress(orvex, "IPC_InitDll")));
+    auto forwarded = reinterpret_cast<GetVersionFn>(reinterpret_cast<void*>(GetProcAddress(orvex, "IPC_GetVersion")));
+    std::int32_t error = 0;
+    if (!initDll || !forwarded || initDll(reinterpret_cast<std::intptr_t>("ravicore.dll"), 3300, 0,
+                                          reinterpret_cast<std::intptr_t>(&error)) != 1) {
+        std::printf("could not load the benchmark's camera library through orvex\n");
+        return 1;
+    }
+    HMODULE camera = GetModuleHandleW(L"ravicore.dll");
+    auto direct = reinterpret_cast<GetVersionFn>(reinterpret_cast<void*>(GetProcAddress(camera, "IPC_GetVersion")));
+
+    constexpr int kCalls = 200000;
+    volatile std::int32_t sink = 0;
+    const double forwardedCost = TimePerIteration(kCalls, [&](int i) { sink = sink + forwarded(i, 0); });
+    const double directCost = TimePerIteration(kCalls, [&](int i) { sink = sink + direct(i, 0); });
+    const double lookupCost = TimePerIteration(kCalls, [&](int) {
+        sink = sink + (GetProcAddress(camera, "IPC_GetVersion") != nullptr) +
+               (GetProcAddress(camera, "IPC_GetVersion") != nullptr);
+    });
+    std::printf("flat call, %d calls each:\n", kCalls);
+    std::printf("  forwarded through orvex.dll   %8.1f ns/call\n", forwardedCost * 1e9);
+    std::printf("  direct call into the library  %8.1f ns/call\n", directCost * 1e9);
+    std::printf("  two GetProcAddress look-ups   %8.1f ns/pair\n", lookupCost * 1e9);
+    return 0;
+}
+
+void BenchLog()
+{
+    const char* root = "C:\\orvex_bench\\";
+    SetLogRootForTesting(root);
+    constexpr int kLines = 2000;
+    const char* message = "PuManager::WritePu start. szPuIP=192.168.1.64 lPuID=1";
+
+    auto writeLogLines = [&] { return TimePerIteration(kLines, [&](int i) { WriteLog("Bench::WriteLog", i, message); }); };
+    writeLogLines();  // the first round also creates the folders and the file
+
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char path[MAX_PATH];
+    std::snprintf(path, sizeof path, "%sLog\\Log_%d_%02d_%02d.txt", root, now.wYear, now.wMonth, now.wDay);
+    char line[256];
+    const int length = std::snprintf(line, sizeof line, "[00:00:00]Bench::Raw:1 %s\r\n", message);
+    auto rawLines = [&] { return TimePerIteration(kLines, [&](int) {
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return;
+        SetFilePointer(file, 0, nullptr, FILE_END);
+        DWORD written = 0;
+        WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+        CloseHandle(file);
+    }); };
+    const double perRawLine = rawLines();
+    const double perLine = writeLogLines();
+    std::printf("log lines, %d lines each:\n", kLines);
+    std::printf("  WriteLog                      %8.0f lines/s\n", 1.0 / perLine);
+    std::printf("  raw open/seek/write/close     %8.0f lines/s\n", 1.0 / perRawLine);
+
+    DeleteFileA(path);
+    char logDir[MAX_PATH];
+    std::snprintf(logDir, sizeof logDir, "%sLog", root);
+    RemoveDirectoryA(logDir);
+    RemoveDirectoryA(root);
+    SetLogRootForTesting(nullptr);
+}
+
+}  // namespace
+
+int main()
+{
+    const int status = BenchFlatCalls();
+    BenchLog();
+    return status;
+}
