@@ -163,6 +163,37 @@ TEST_F(LoginDialogRun, BindingMakesAHiddenWindowThatGoesWithTheControlWindow)
     EXPECT_EQ(PeekRun(), (Entry{L"", L"", L"0"}));
 }
 
+TEST(LoginDialogBinding, ChildControlWindowBindsToItsTopLevelWindow)
+{
+    // The control's window is a child of the host's window, as in a container.
+    HostWindow host;
+    HWND control = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 10, 10, host.get(), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    CDlgLogin dlg;
+    ASSERT_TRUE(dlg.Create(control));
+    HWND hidden = dlg.GetSafeHwnd();
+    EXPECT_EQ(GetWindow(hidden, GW_OWNER), host.get());
+
+    bool hostDisabled = false;
+    const int result = RunModalWith(dlg, [&](DialogDriver& driver) {
+        HWND d = driver.WaitLoginDialog();
+        ASSERT_NE(d, nullptr);
+        hostDisabled = !IsWindowEnabled(host.get());
+        DialogDriver::Press(d, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(hostDisabled) << "the run is modal to the host's top-level window";
+    EXPECT_TRUE(IsWindowEnabled(host.get()));
+
+    // The hidden window outlives the control window; Destroy removes it.
+    DestroyWindow(control);
+    EXPECT_TRUE(IsWindow(hidden));
+    dlg.Destroy();
+    EXPECT_FALSE(IsWindow(hidden));
+    EXPECT_EQ(dlg.GetSafeHwnd(), nullptr);
+}
+
 TEST_F(LoginDialogRun, FirstRunShowsEmptyValuesTopmostWithFocusOnOK)
 {
     Entry shown;

@@ -78,6 +78,7 @@ BOOL CDlgLogin::Create(HWND parent)
 
 void CDlgLogin::Destroy()
 {
+    m_hWndParent = nullptr;
     HWND wnd = std::exchange(m_hWnd, nullptr);
     if (wnd && IsWindow(wnd)) ::DestroyWindow(wnd);
 }

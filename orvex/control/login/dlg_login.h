@@ -18,11 +18,15 @@ public:
     CDlgLogin& operator=(const CDlgLogin&) = delete;
 
     // Binds the object to dialog resource 103 of the module by creating it as a
-    // hidden modeless window owned by `parent` (the control's window). Called when a
-    // control window is created; a later call replaces the hidden window. The
-    // binding outlives the hidden window. FALSE when the window cannot be created.
+    // hidden modeless window with `parent` (the control's window) as its parent; being
+    // a pop-up, it is owned by the parent's top-level window and later runs are modal
+    // to that window. Called when a control window is created; a later call replaces
+    // the hidden window. The binding outlives the hidden window. FALSE when the
+    // window cannot be created (the object then stays as it was).
     BOOL Create(HWND parent);
-    // Destroys the hidden window, if it still exists; the binding stays.
+    // Destroys the hidden window, if it still exists, and forgets the parent; the
+    // binding stays. The hidden window otherwise goes with its top-level owner or at
+    // module unload.
     void Destroy();
     // The hidden window made by Create (null before, or once it is destroyed).
     HWND GetSafeHwnd() const { return m_hWnd; }
