@@ -16,8 +16,8 @@ int ResultOf(const std::string& name)
 
 int GroupResult(const char* name, int group)
 {
-    std::string specific = std::string(name) + ":" + std::to_string(group);
-    if (g_fake.results.count(specific)) return g_fake.results[specific];
+    std::string perGroup = std::string(name) + ":" + std::to_string(group);
+    if (g_fake.results.count(perGroup)) return g_fake.results[perGroup];
     return ResultOf(name);
 }
 
