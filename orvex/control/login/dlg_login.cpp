@@ -57,8 +57,9 @@ void FocusEdit(HWND dlg, int id)
 
 CDlgLogin::~CDlgLogin()
 {
-    // The hidden window normally goes with its owner, the control window; one that
-    // is left belongs to this thread only if the module is unloaded by it.
+    // The hidden window normally goes with its owner, the host's top-level window.
+    // One still alive at module unload is destroyed here when this thread owns it,
+    // so no window is left with a procedure in an unloaded module.
     if (m_hWnd && IsWindow(m_hWnd) && GetWindowThreadProcessId(m_hWnd, nullptr) == GetCurrentThreadId())
         Destroy();
 }
