@@ -6,16 +6,18 @@ export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="msco
 mkdir -p "$(dirname "$prefix")"
 (
   flock 9
-  if [ ! -f "$prefix/.orvex-ready-2" ]; then
+  if [ ! -f "$prefix/.orvex-ready" ]; then
     rm -rf "$prefix"
     wineboot -i >/dev/null 2>&1 </dev/null 9>&-
     # A crash ends the process quietly instead of starting the debugger's dialog.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null 9>&-
+    touch "$prefix/.orvex-ready"
+  fi
+  if [ ! -f "$prefix/.orvex-unmanaged" ]; then
     # Without a window manager (Xvfb), Wine waits about 2 s each time it hides a
     # managed window; unmanaged windows make dialog tests fast.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null 9>&-
-    wineserver -w 9>&-
-    touch "$prefix/.orvex-ready-2"
+    touch "$prefix/.orvex-unmanaged"
   fi
   # -p: stay alive between programs (ended by with-wine-session.sh or 'wineserver -k').
   wineserver -p >/dev/null 2>&1 </dev/null 9>&-
