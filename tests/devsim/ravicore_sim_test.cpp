@@ -2,7 +2,9 @@
 // forwarders pass: logins, the three settings blocks, connection state and restarts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "error_codes.h"
@@ -197,6 +199,24 @@ TEST_F(RavicoreSim, HandlesAreReusedOnceNoLongerLoggedIn)
     ASSERT_EQ(Login(kNew), 1);
     const int logged_in = handle;
     for (int i = 0; i < 300; ++i) ASSERT_NE(rc::IPC_CreateHandle(*ParseIpv4(kNew), 80, "a", "b"), logged_in);
+}
+
+TEST_F(RavicoreSim, ThreadsLoggingInAtOnceAreAllCounted)
+{
+    constexpr int kThreads = 4;
+    std::vector<std::thread> threads;
+    std::vector<int> ok(kThreads, 0);
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            int h = rc::IPC_CreateHandle(*ParseIpv4(kNew), 80, "admin", "admin123");
+            int e = 1;
+            ok[t] = rc::IPC_Login(&h, "admin", "admin123", &e) == 1 && rc::IPC_Logout(&h, &e) == 1;
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(std::count(ok.begin(), ok.end(), 1), kThreads);
+    const Device device = store.Get(kNew);
+    EXPECT_EQ(device.logins, kThreads);
+    EXPECT_EQ(device.sessions, 0);
 }
 
 TEST_F(RavicoreSim, LibrarySetUpAndVersion)
