@@ -48,7 +48,7 @@ dist: build-win
 	tools/make-dist.sh $(WIN_BUILD) dist
 
 demo: dist
-	$(SESSION) tools/demo.sh $(WIN_BUILD) dist
+	tools/with-wine-session.sh $(abspath $(WIN_BUILD))/demo-prefix tools/demo.sh $(WIN_BUILD) dist
 
 bench: build-win
 	$(SESSION) tools/bench.sh $(WIN_BUILD)

@@ -17,7 +17,7 @@ fi
 # process alive, so each test does not wait for it to start and end.
 WINEPREFIX="$prefix" WINEDEBUG=-all setsid wine notepad >/dev/null 2>&1 </dev/null &
 holder_pid=$!
-"$@"; status=$?
+WINEPREFIX="$prefix" WINEARCH=win32 "$@"; status=$?
 kill "$holder_pid" 2>/dev/null
 WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
