@@ -1,0 +1,155 @@
+#include "com_test_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include "devsim_tool.h"
+#include "store.h"
+
+namespace orvex_test {
+
+std::wstring ProgramDir()
+{
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path, n);
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+HMODULE OrvexModule()
+{
+    static HMODULE module = LoadLibraryW((ProgramDir() + L"orvex.dll").c_str());
+    return module;
+}
+
+ComPtr<IDispatch> CreateControl()
+{
+    using GetClassObjectFn = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObjectFn>(GetProcAddress(OrvexModule(), "DllGetClassObject"));
+    ComPtr<IDispatch> control;
+    if (!get) return control;
+    CLSID clsid;
+    CLSIDFromString(L"{84BC31C6-3E49-4826-9C7A-F4728A2BE183}", &clsid);
+    ComPtr<IClassFactory> factory;
+    if (FAILED(get(clsid, IID_IClassFactory, factory.put_void()))) return control;
+    factory->CreateInstance(nullptr, IID_IDispatch, control.put_void());
+    return control;
+}
+
+CallResult Call(IDispatch* control, DISPID id, std::vector<Arg> args)
+{
+    std::vector<VARIANTARG> reversed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(it->v);
+    DISPPARAMS params{reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    activex::UniqueVariant result;
+    CallResult out{E_FAIL, -12345, 0xFFFF};
+    out.hr = control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result.get(), nullptr,
+                             &out.argErr);
+    if (V_VT(result.get()) == VT_I4) out.value = V_I4(result.get());
+    return out;
+}
+
+EventRecorder::EventRecorder(IDispatch* control)
+{
+    ComPtr<IConnectionPointContainer> container;
+    IID events;
+    IIDFromString(L"{35F09AE1-B0D5-4A1B-97A0-3DD5110C6E4B}", &events);
+    if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, container.put_void())) &&
+        SUCCEEDED(container->FindConnectionPoint(events, m_point.put())))
+        m_point->Advise(static_cast<IDispatch*>(this), &m_cookie);
+}
+
+EventRecorder::~EventRecorder()
+{
+    if (m_point && m_cookie) m_point->Unadvise(m_cookie);
+}
+
+STDMETHODIMP EventRecorder::QueryInterface(REFIID iid, void** out)
+{
+    IID events;
+    IIDFromString(L"{35F09AE1-B0D5-4A1B-97A0-3DD5110C6E4B}", &events);
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, events)) {
+        *out = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
+{
+    if (id != 1 || !params || params->cArgs != 2) return DISP_E_MEMBERNOTFOUND;
+    const VARIANT& text = params->rgvarg[0];
+    const VARIANT& code = params->rgvarg[1];
+    if (V_VT(&code) != VT_I4 || V_VT(&text) != VT_BSTR) return DISP_E_TYPEMISMATCH;
+    events.push_back({V_I4(&code), V_BSTR(&text) ? V_BSTR(&text) : L"<null>"});
+    return S_OK;
+}
+
+DeviceStore::DeviceStore(const std::string& name)
+{
+    char dir[MAX_PATH];
+    GetModuleFileNameA(nullptr, dir, MAX_PATH);
+    std::string path(dir);
+    m_path = path.substr(0, path.find_last_of("\\/") + 1) + name;
+    DeleteFileA(m_path.c_str());
+    _putenv_s("ORVEX_DEVSIM_STORE", m_path.c_str());
+    Run({"unreachable-delay", "0"});
+}
+
+DeviceStore::~DeviceStore() { DeleteFileA(m_path.c_str()); }
+
+int DeviceStore::Run(std::vector<std::string> args)
+{
+    devsim::Store store(m_path);
+    std::ostringstream out, err;
+    return devsim::RunDevsimTool(args, store, out, err);
+}
+
+namespace {
+template <class Fn>
+auto WithDevice(const std::string& path, const std::string& ip, Fn fn) -> decltype(fn(std::declval<devsim::Device&>()))
+{
+    devsim::Store store(path);
+    devsim::StoreData data;
+    std::string error;
+    if (!store.Read(data, error)) return {};
+    devsim::Device* device = data.Find(ip);
+    if (!device) return {};
+    return fn(*device);
+}
+} // namespace
+
+std::string DeviceStore::Field(const std::string& ip, const std::string& key)
+{
+    return WithDevice(m_path, ip, [&](devsim::Device& d) { return d.Field(key); });
+}
+
+long DeviceStore::Restarts(const std::string& ip)
+{
+    return WithDevice(m_path, ip, [](devsim::Device& d) { return d.restarts; });
+}
+
+long DeviceStore::Sessions(const std::string& ip)
+{
+    return WithDevice(m_path, ip, [](devsim::Device& d) { return d.sessions; });
+}
+
+std::string ReadFileText(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::wstring TodaysLogPath()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t path[MAX_PATH];
+    swprintf(path, MAX_PATH, L"C:\\orvex\\Log\\Log_%d_%02d_%02d.txt", now.wYear, now.wMonth, now.wDay);
+    return path;
+}
+
+} // namespace orvex_test

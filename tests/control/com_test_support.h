@@ -1,0 +1,90 @@
+// Support for the control's COM tests under Wine: the module loaded beside the test
+// program, a control made through its class factory, dispatch calls, an event sink
+// that records PUErrorOut, and the simulated device store.
+#pragma once
+#include <windows.h>
+#include <ocidl.h>
+
+#include <string>
+#include <vector>
+#include "activex/raii.h"
+
+namespace orvex_test {
+
+using activex::ComPtr;
+
+struct ComApartment {
+    ComApartment() { CoInitialize(nullptr); }
+    ~ComApartment() { CoUninitialize(); }
+};
+
+std::wstring ProgramDir();
+HMODULE OrvexModule();                 // orvex.dll beside the program, loaded once
+ComPtr<IDispatch> CreateControl();     // through DllGetClassObject, no registry needed
+
+// A dispatch argument list in the method's order.
+struct Arg {
+    Arg(long value) { VariantInit(&v); V_VT(&v) = VT_I4; V_I4(&v) = value; }
+    Arg(int value) : Arg(static_cast<long>(value)) {}
+    Arg(const wchar_t* text) { VariantInit(&v); V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(text); }
+    Arg(std::nullptr_t) { VariantInit(&v); V_VT(&v) = VT_BSTR; V_BSTR(&v) = nullptr; }
+    Arg(const Arg& other) { VariantInit(&v); VariantCopy(&v, const_cast<VARIANT*>(&other.v)); }
+    Arg& operator=(const Arg&) = delete;
+    ~Arg() { VariantClear(&v); }
+    static Arg Short(short value) { Arg a(0L); V_VT(&a.v) = VT_I2; V_I2(&a.v) = value; return a; }
+    static Arg Double(double value) { Arg a(0L); V_VT(&a.v) = VT_R8; V_R8(&a.v) = value; return a; }
+    VARIANT v;
+};
+
+struct CallResult {
+    HRESULT hr;
+    long value;   // VT_I4 result, or -12345 when there is none
+    UINT argErr;
+};
+CallResult Call(IDispatch* control, DISPID id, std::vector<Arg> args);
+
+struct Event {
+    long code;
+    std::wstring text;
+};
+
+// Records every PUErrorOut it receives; advises itself on a control.
+class EventRecorder : public IDispatch {
+public:
+    explicit EventRecorder(IDispatch* control);
+    ~EventRecorder();
+    std::vector<Event> events;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
+
+private:
+    ComPtr<IConnectionPoint> m_point;
+    DWORD m_cookie = 0;
+};
+
+// The simulated devices: a store file of the program's own, named by ORVEX_DEVSIM_STORE.
+class DeviceStore {
+public:
+    explicit DeviceStore(const std::string& name);
+    ~DeviceStore();
+    int Run(std::vector<std::string> args);  // the devsim tool's commands
+    std::string Field(const std::string& ip, const std::string& key);
+    long Restarts(const std::string& ip);
+    long Sessions(const std::string& ip);
+
+private:
+    std::string m_path;
+};
+
+// Whole text of a file (UTF-8/ANSI bytes), empty when missing.
+std::string ReadFileText(const std::wstring& path);
+// Today's log file of the module.
+std::wstring TodaysLogPath();
+
+} // namespace orvex_test

@@ -1,0 +1,338 @@
+// The control through COM as a host uses it: dispatch, coercion, events, safety,
+// class information, and writes to simulated devices end to end.
+#include <gtest/gtest.h>
+#include <objsafe.h>
+#include <olectl.h>
+#include <tlhelp32.h>
+
+#include "com_test_support.h"
+
+using namespace orvex_test;
+
+namespace {
+
+constexpr DISPID kWritePu = 1, kConnect = 2, kDisConnect = 3, kIsUseDomain = 4;
+
+class ControlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        control = CreateControl();
+        ASSERT_TRUE(control) << "orvex.dll beside the test program";
+    }
+    ComApartment apartment;
+    ComPtr<IDispatch> control;
+};
+
+// ---- dispatch ----
+
+TEST_F(ControlTest, NamesResolveThroughTheTypeLibrary)
+{
+    const wchar_t* names[] = {L"WritePu", L"Connect", L"DisConnect", L"IsUseDomain", L"AboutBox"};
+    const DISPID expected[] = {1, 2, 3, 4, DISPID_ABOUTBOX};
+    for (int i = 0; i < 5; ++i) {
+        LPOLESTR name = const_cast<LPOLESTR>(names[i]);
+        DISPID id = 0;
+        EXPECT_EQ(S_OK, control->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id)) << i;
+        EXPECT_EQ(expected[i], id);
+    }
+    LPOLESTR unknown = const_cast<LPOLESTR>(L"Reboot");
+    DISPID id = 0;
+    EXPECT_EQ(DISP_E_UNKNOWNNAME, control->GetIDsOfNames(IID_NULL, &unknown, 1, LOCALE_USER_DEFAULT, &id));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Call(control.get(), 99, {}).hr);
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Call(control.get(), 0, {}).hr);
+}
+
+TEST_F(ControlTest, ArgumentsAreCheckedAndCoerced)
+{
+    EventRecorder sink(control.get());
+    EXPECT_EQ(DISP_E_PARAMNOTFOUND, Call(control.get(), kDisConnect, {}).hr);
+    EXPECT_EQ(DISP_E_PARAMNOTFOUND, Call(control.get(), kWritePu, {L"1.2.3.4", 5510, L"1.2.3.5"}).hr);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(control.get(), kDisConnect, {1, 2}).hr);
+    CallResult mismatch = Call(control.get(), kDisConnect, {L"abc"});
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, mismatch.hr);
+    EXPECT_EQ(0u, mismatch.argErr);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(control.get(), kConnect, {L"ip", L"port", L"u", L"p"}).hr);
+    EXPECT_TRUE(sink.events.empty()) << "a refused call runs nothing";
+
+    // Signed and narrow ports (VBScript passes -1 as VT_I2), numeric text and a null BSTR are accepted.
+    EXPECT_EQ(S_OK, Call(control.get(), kConnect, {L"ip", Arg::Short(-1), L"u", nullptr}).hr);
+    EXPECT_EQ(S_OK, Call(control.get(), kConnect, {L"ip", L"5510", L"u", L"p"}).hr);
+    EXPECT_EQ(S_OK, Call(control.get(), kConnect, {L"ip", Arg::Double(4294967295.0), L"u", L"p"}).hr);
+    CallResult connect = Call(control.get(), kConnect, {nullptr, -5, nullptr, nullptr});
+    EXPECT_EQ(S_OK, connect.hr);
+    EXPECT_EQ(0, connect.value);
+    EXPECT_TRUE(sink.events.empty());
+}
+
+// ---- events ----
+
+TEST_F(ControlTest, UnknownPuIdFiresCode45WithEmptyText)
+{
+    EventRecorder sink(control.get());
+    CallResult disconnect = Call(control.get(), kDisConnect, {12345});
+    EXPECT_EQ(S_OK, disconnect.hr);
+    EXPECT_EQ(0, disconnect.value);
+    CallResult domain = Call(control.get(), kIsUseDomain, {Arg::Short(7)});
+    EXPECT_EQ(0, domain.value);
+    ASSERT_EQ(2u, sink.events.size());
+    for (const Event& e : sink.events) {
+        EXPECT_EQ(45, e.code);
+        EXPECT_EQ(L"", e.text);
+    }
+}
+
+TEST_F(ControlTest, EveryAdvisedSinkReceivesTheEventUntilUnadvised)
+{
+    auto second = std::make_unique<EventRecorder>(control.get());
+    EventRecorder first(control.get());
+    Call(control.get(), kDisConnect, {1});
+    EXPECT_EQ(1u, first.events.size());
+    EXPECT_EQ(1u, second->events.size());
+    second.reset();
+    Call(control.get(), kDisConnect, {2});
+    EXPECT_EQ(2u, first.events.size());
+}
+
+TEST_F(ControlTest, OverlongTextsAreRefusedWithSizeError)
+{
+    EventRecorder sink(control.get());
+    const std::wstring ip32(32, L'1'), id33(33, L'9'), name64(22, L'\x4E1C');  // 22 x 3 UTF-8 bytes = 66
+    struct Case { const wchar_t* puIp; const wchar_t* platIp; const wchar_t* puID; const wchar_t* name; const wchar_t* newIp; };
+    const Case cases[] = {
+        {ip32.c_str(), L"10.0.0.1", L"PU1", L"n", L"10.9.0.1"},
+        {L"10.9.0.1", ip32.c_str(), L"PU1", L"n", L"10.9.0.1"},
+        {L"10.9.0.1", L"10.0.0.1", id33.c_str(), L"n", L"10.9.0.1"},
+        {L"10.9.0.1", L"10.0.0.1", L"PU1", name64.c_str(), L"10.9.0.1"},
+        {L"10.9.0.1", L"10.0.0.1", L"PU1", L"n", id33.c_str()},
+    };
+    for (const Case& c : cases) {
+        sink.events.clear();
+        CallResult r = Call(control.get(), kWritePu, {c.puIp, 5510, c.platIp, 6000, c.puID, c.name, c.newIp});
+        EXPECT_EQ(S_OK, r.hr);
+        EXPECT_EQ(0, r.value);
+        ASSERT_EQ(1u, sink.events.size());
+        EXPECT_EQ(-2, sink.events[0].code);
+        EXPECT_EQ(L"\x5927\x5C0F\x4E0D\x6B63\x786E", sink.events[0].text);  // 大小不正确
+    }
+}
+
+// ---- safety and class information ----
+
+TEST_F(ControlTest, ObjectSafetyAnswersByInterface)
+{
+    ComPtr<IObjectSafety> safety;
+    ASSERT_EQ(S_OK, control->QueryInterface(IID_IObjectSafety, safety.put_void()));
+    struct Case { const IID* iid; HRESULT hr; DWORD enabled; };
+    const Case cases[] = {
+        {&IID_IDispatch, S_OK, 1},          {&IID_IPersistStreamInit, S_OK, 2},
+        {&IID_IPersistPropertyBag, S_OK, 2}, {&IID_IPersistStorage, E_NOINTERFACE, 0},
+        {&IID_IOleObject, E_NOINTERFACE, 0}, {&IID_IStream, E_NOINTERFACE, 0},
+    };
+    for (const Case& c : cases) {
+        DWORD supported = 0, enabled = 9;
+        EXPECT_EQ(c.hr, safety->GetInterfaceSafetyOptions(*c.iid, &supported, &enabled));
+        EXPECT_EQ(3u, supported);
+        EXPECT_EQ(c.enabled, enabled);
+    }
+    DWORD value = 0;
+    EXPECT_EQ(E_POINTER, safety->GetInterfaceSafetyOptions(IID_IDispatch, nullptr, &value));
+    EXPECT_EQ(E_FAIL, safety->SetInterfaceSafetyOptions(IID_IDispatch, 3, 3));
+    EXPECT_EQ(S_OK, safety->SetInterfaceSafetyOptions(IID_IDispatch, 1, 1));
+    EXPECT_EQ(E_FAIL, safety->SetInterfaceSafetyOptions(IID_IDispatch, 2, 2));
+    EXPECT_EQ(S_OK, safety->SetInterfaceSafetyOptions(IID_IPersistStreamInit, 2, 2));
+    EXPECT_EQ(E_FAIL, safety->SetInterfaceSafetyOptions(IID_IPersistStorage, 2, 2));
+    EXPECT_EQ(S_OK, safety->SetInterfaceSafetyOptions(IID_IStream, 0, 0));
+    EXPECT_EQ(E_FAIL, safety->SetInterfaceSafetyOptions(IID_IStream, 1, 1));
+}
+
+TEST_F(ControlTest, ClassInfoNamesTheEventInterfaceAndCoclass)
+{
+    ComPtr<IProvideClassInfo2> info;
+    ASSERT_EQ(S_OK, control->QueryInterface(IID_IProvideClassInfo2, info.put_void()));
+    GUID events{};
+    ASSERT_EQ(S_OK, info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events));
+    wchar_t text[39];
+    StringFromGUID2(events, text, 39);
+    EXPECT_STREQ(L"{35F09AE1-B0D5-4A1B-97A0-3DD5110C6E4B}", text);
+    ComPtr<ITypeInfo> coclass;
+    ASSERT_EQ(S_OK, info->GetClassInfo(coclass.put()));
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(S_OK, coclass->GetTypeAttr(&attr));
+    EXPECT_EQ(TKIND_COCLASS, attr->typekind);
+    EXPECT_EQ(2, attr->cImplTypes);
+    coclass->ReleaseTypeAttr(attr);
+
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(S_OK, control->QueryInterface(IID_IPersistStreamInit, persist.put_void()));
+    ComPtr<IStream> stream;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+    ASSERT_EQ(S_OK, persist->Save(stream.get(), TRUE));
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    DWORD version = 0;
+    stream->Read(&version, sizeof(version), nullptr);
+    EXPECT_EQ(0x00010000u, version);
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    EXPECT_EQ(S_OK, persist->Load(stream.get()));
+}
+
+// ---- simulated devices ----
+
+void WaitForRestarts(DeviceStore& store, const std::string& ip, long count, DWORD limitMs)
+{
+    for (DWORD waited = 0; waited < limitMs && store.Restarts(ip) < count; waited += 250) Sleep(250);
+}
+
+TEST_F(ControlTest, OlderProtocolDeviceIsWrittenThenRestartedOnce)
+{
+    DeviceStore store("store_old.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.1.0.5", "--protocol", "old"}));
+    EventRecorder sink(control.get());
+    EXPECT_EQ(0, Call(control.get(), kConnect, {L"10.1.0.5", 5510, L"admin", L"pw"}).value);
+    CallResult r = Call(control.get(), kWritePu,
+                        {L"10.1.0.5", 5510, L"10.2.0.1", Arg::Short(6000), L"PU0001", L"\x4E1C\x95E8", L"10.1.0.5"});
+    EXPECT_EQ(S_OK, r.hr);
+    EXPECT_EQ(1, r.value);
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ("10.2.0.1", store.Field("10.1.0.5", "platform_ip"));
+    EXPECT_EQ("6000", store.Field("10.1.0.5", "platform_port"));
+    EXPECT_EQ("PU0001", store.Field("10.1.0.5", "pu_id"));
+    EXPECT_EQ("\xE4\xB8\x9C\xE9\x97\xA8", store.Field("10.1.0.5", "device_name"));
+    EXPECT_EQ(0, store.Restarts("10.1.0.5")) << "the restart waits five seconds";
+    WaitForRestarts(store, "10.1.0.5", 1, 9000);
+    EXPECT_EQ(1, store.Restarts("10.1.0.5"));
+    Sleep(500);
+    EXPECT_EQ(0, store.Sessions("10.1.0.5")) << "the worker closed the connection";
+    EXPECT_EQ(45, (Call(control.get(), kDisConnect, {1}), sink.events.back().code)) << "the record was dropped";
+}
+
+TEST_F(ControlTest, NewerProtocolDeviceUsesTheStoredLogin)
+{
+    DeviceStore store("store_new.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.1.0.7", "--protocol", "new", "--user", "admin", "--password", "s3cret!"}));
+    EventRecorder sink(control.get());
+    Call(control.get(), kConnect, {L"10.1.0.7", 5510, L"admin", L"s3cret!"});
+    CallResult r = Call(control.get(), kWritePu,
+                        {L"10.1.0.7", 5510, L"10.2.0.1", 7000, L"PU0002", L"Gate", L"10.1.0.7"});
+    EXPECT_EQ(1, r.value);
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ("Gate", store.Field("10.1.0.7", "device_name"));
+    WaitForRestarts(store, "10.1.0.7", 1, 9000);
+    EXPECT_EQ(1, store.Restarts("10.1.0.7"));
+
+    const std::string log = ReadFileText(TodaysLogPath());
+    EXPECT_NE(std::string::npos, log.find("COrvexCtrl::COrvexCtrl:"));
+    EXPECT_NE(std::string::npos, log.find("=================orvex start================"));
+    EXPECT_NE(std::string::npos, log.find("COrvexCtrl::Connect:"));
+    EXPECT_NE(std::string::npos, log.find("start WritePu."));
+    EXPECT_EQ(std::string::npos, log.find("s3cret!")) << "no password in the log";
+}
+
+TEST_F(ControlTest, RefusedLoginReportsOneEventAndWritesNothing)
+{
+    DeviceStore store("store_refused.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.1.0.8", "--protocol", "new", "--user", "admin", "--password", "right"}));
+    EventRecorder sink(control.get());
+    Call(control.get(), kConnect, {L"10.1.0.8", 5510, L"admin", L"wrong"});
+    CallResult r = Call(control.get(), kWritePu,
+                        {L"10.1.0.8", 5510, L"10.2.0.1", 7000, L"PU0003", L"Gate", L"10.1.0.8"});
+    EXPECT_EQ(0, r.value);
+    ASSERT_EQ(1u, sink.events.size());
+    EXPECT_NE(0, sink.events[0].code);
+    EXPECT_NE("PU0003", store.Field("10.1.0.8", "pu_id"));
+}
+
+TEST_F(ControlTest, OverlongArgumentsWriteNothingToTheDevice)
+{
+    DeviceStore store("store_overlong.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.1.0.9", "--protocol", "old"}));
+    EventRecorder sink(control.get());
+    const std::wstring id33(33, L'7');
+    EXPECT_EQ(0, Call(control.get(), kWritePu,
+                      {L"10.1.0.9", 5510, L"10.2.0.1", 6000, id33.c_str(), L"n", L"10.1.0.9"}).value);
+    EXPECT_NE("10.2.0.1", store.Field("10.1.0.9", "platform_ip"));
+    // 32 characters of PU id still fit.
+    const std::wstring id32(32, L'7');
+    EXPECT_EQ(1, Call(control.get(), kWritePu,
+                      {L"10.1.0.9", 5510, L"10.2.0.1", 6000, id32.c_str(), L"n", L"10.1.0.9"}).value);
+    EXPECT_EQ(std::string(32, '7'), store.Field("10.1.0.9", "pu_id"));
+    WaitForRestarts(store, "10.1.0.9", 1, 9000);
+}
+
+TEST_F(ControlTest, SlowRestartsStillRestartEachWrittenDeviceOnce)
+{
+    DeviceStore store("store_slow.ini");
+    const char* ips[] = {"10.3.0.1", "10.3.0.2", "10.3.0.3"};
+    for (const char* ip : ips) {
+        ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "old"}));
+        ASSERT_EQ(0, store.Run({"delay", ip, "ZRM_RebootPu", "1500"}));
+    }
+    for (const char* ip : ips) {
+        std::wstring wide(ip, ip + strlen(ip));
+        EXPECT_EQ(1, Call(control.get(), kWritePu,
+                          {wide.c_str(), 5510, L"10.2.0.1", 6000, L"PU9", L"n", wide.c_str()}).value);
+    }
+    Sleep(12000);
+    for (const char* ip : ips) EXPECT_EQ(1, store.Restarts(ip)) << ip;
+}
+
+int ThreadCount()
+{
+    activex::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{sizeof(entry)};
+    int count = 0;
+    for (BOOL ok = Thread32First(snapshot.get(), &entry); ok; ok = Thread32Next(snapshot.get(), &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    return count;
+}
+
+TEST(ControlLifetime, ControlsGoneBeforeTheirWorkersLeakNothing)
+{
+    ComApartment apartment;
+    DeviceStore store("store_lifetime.ini");
+    ASSERT_TRUE(OrvexModule());
+    using CanUnloadFn = HRESULT(WINAPI*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(GetProcAddress(OrvexModule(), "DllCanUnloadNow"));
+    ASSERT_TRUE(canUnload);
+    const int threadsBefore = ThreadCount();
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    constexpr int kControls = 6;
+    for (int i = 0; i < kControls; ++i) {
+        const std::string ip = "10.4.0." + std::to_string(i + 1);
+        ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "old"}));
+        ComPtr<IDispatch> control = CreateControl();
+        ASSERT_TRUE(control);
+        std::wstring wide(ip.begin(), ip.end());
+        EXPECT_EQ(1, Call(control.get(), kWritePu, {wide.c_str(), 5510, L"10.2.0.1", 6000, L"PU", L"n", wide.c_str()}).value);
+    }  // every control is gone while its worker sleeps
+    EXPECT_EQ(S_FALSE, canUnload()) << "sleeping workers keep the module";
+    Sleep(8000);
+    for (int i = 0; i < kControls; ++i) EXPECT_EQ(1, store.Restarts("10.4.0." + std::to_string(i + 1)));
+    EXPECT_EQ(S_OK, canUnload());
+    EXPECT_LE(ThreadCount(), threadsBefore);
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LE(handlesAfter, handlesBefore + 8);
+}
+
+TEST(ControlLifetime, TwoLiveControlsShareOneRegistry)
+{
+    ComApartment apartment;
+    DeviceStore store("store_two.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.5.0.1", "--protocol", "old"}));
+    ComPtr<IDispatch> first = CreateControl();
+    ComPtr<IDispatch> second = CreateControl();
+    EventRecorder sink(second.get());
+    EXPECT_EQ(1, Call(first.get(), kWritePu, {L"10.5.0.1", 5510, L"10.2.0.1", 6000, L"PU", L"n", L"10.5.0.1"}).value);
+    first.reset();  // the second control keeps working with the same registry
+    Call(second.get(), kIsUseDomain, {1});
+    EXPECT_TRUE(sink.events.empty()) << "PU id 1 is known to the second control";
+    Call(second.get(), kDisConnect, {1});
+    EXPECT_TRUE(sink.events.empty());
+    Sleep(6500);
+    EXPECT_EQ(0, store.Restarts("10.5.0.1")) << "closed by the host before the worker woke";
+}
+
+} // namespace
