@@ -134,6 +134,13 @@ HRESULT RegisterClassInCategory(REFCLSID clsid, REFGUID catid)
 
 HRESULT UnregisterClassFromCategory(REFCLSID clsid, REFGUID catid)
 {
+    // A class whose key is gone is in no category any more (Wine's manager fails then).
+    wchar_t text[39];
+    GuidText(clsid, text);
+    UniqueHKey classKey;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + text).c_str(), 0, KEY_READ, classKey.put()) !=
+        ERROR_SUCCESS)
+        return S_OK;
     ComPtr<ICatRegister> manager;
     HRESULT hr = CategoryManager(manager);
     if (FAILED(hr)) return hr;

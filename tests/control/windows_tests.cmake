@@ -8,3 +8,14 @@ orvex_add_gtest(control_com_test
   LIBS orvex_com_test_support
   DIR control_com)
 orvex_deploy_module_beside(control_com_test WITH_DEVICE_LIBS)
+
+# Clients of our own making would prove little: regsvr32, cscript and atl.dll are
+# Wine's. They share the machine's registration, so they run one at a time.
+add_executable(control_clients_test control_clients_test.cpp)
+set_target_properties(control_clients_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/control_clients)
+target_link_libraries(control_clients_test PRIVATE orvex_com_test_support GTest::gtest_main)
+gtest_discover_tests(control_clients_test
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  PROPERTIES TIMEOUT 300 RESOURCE_LOCK orvex_registration)
+orvex_deploy_module_beside(control_clients_test WITH_DEVICE_LIBS)

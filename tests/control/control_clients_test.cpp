@@ -1,0 +1,238 @@
+// The control with clients we did not write: Wine's regsvr32, cscript (VBScript and
+// JScript) and atl.dll's AtlAxWin container.
+#include <gtest/gtest.h>
+#include <olectl.h>
+
+#include <string>
+#include "com_test_support.h"
+
+using namespace orvex_test;
+
+namespace {
+
+const wchar_t kClsid[] = L"{84BC31C6-3E49-4826-9C7A-F4728A2BE183}";
+const wchar_t kLibid[] = L"{DF201C8C-655F-45AB-ACA7-463BDFA41D85}";
+const wchar_t kSafeScripting[] = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
+const wchar_t kSafeInit[] = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
+
+// Runs a program with its output in a file; the exit code, or -1.
+DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    activex::UniqueHandle out(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.get();
+    startup.hStdError = out.get();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return static_cast<DWORD>(-1);
+    activex::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, 120000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+}
+
+bool KeyExists(const std::wstring& path)
+{
+    activex::UniqueHKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::wstring KeyValue(const std::wstring& path, const wchar_t* name = nullptr)
+{
+    wchar_t value[512] = L"";
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return value;
+}
+
+std::wstring ModulePath() { return ProgramDir() + L"orvex.dll"; }
+
+DWORD Regsvr32(bool unregister)
+{
+    return RunProgram(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + ModulePath() + L"\"",
+                      ProgramDir() + L"regsvr32.txt");
+}
+
+void ExpectRegistered()
+{
+    const std::wstring cls = std::wstring(L"CLSID\\") + kClsid;
+    EXPECT_EQ(L"orvex Control", KeyValue(cls));
+    const std::wstring server = KeyValue(cls + L"\\InprocServer32");
+    EXPECT_NE(std::wstring::npos, server.find(L"orvex.dll")) << server.c_str();
+    EXPECT_EQ(L"Apartment", KeyValue(cls + L"\\InprocServer32", L"ThreadingModel"));
+    EXPECT_EQ(L"ORVEX.orvexCtrl.1", KeyValue(cls + L"\\ProgID"));
+    EXPECT_EQ(kClsid, KeyValue(L"ORVEX.orvexCtrl.1\\CLSID"));
+    EXPECT_EQ(L"131473", KeyValue(cls + L"\\MiscStatus\\1"));
+    EXPECT_EQ(kLibid, KeyValue(cls + L"\\TypeLib"));
+    EXPECT_EQ(L"1.0", KeyValue(cls + L"\\Version"));
+    EXPECT_TRUE(KeyExists(cls + L"\\Control"));
+    EXPECT_TRUE(KeyExists(cls + L"\\Insertable"));
+    EXPECT_TRUE(KeyExists(cls + L"\\ToolboxBitmap32"));
+    EXPECT_TRUE(KeyExists(cls + L"\\Verb\\0"));
+    EXPECT_TRUE(KeyExists(std::wstring(L"TypeLib\\") + kLibid + L"\\1.0"));
+    EXPECT_TRUE(KeyExists(cls + L"\\Implemented Categories\\" + kSafeScripting));
+    EXPECT_TRUE(KeyExists(cls + L"\\Implemented Categories\\" + kSafeInit));
+    EXPECT_EQ(L"orvex Property Page",
+              KeyValue(L"CLSID\\{D0713758-8004-4A78-AC8A-5C40FC27DC37}"));
+    EXPECT_EQ(L"<missing>", KeyValue(L"CLSID\\{D0713758-8004-4A78-AC8A-5C40FC27DC37}\\InprocServer32",
+                                     L"ThreadingModel"));
+}
+
+void ExpectCategoriesKept()
+{
+    EXPECT_EQ(L" Controls safely scriptable! ",
+              KeyValue(std::wstring(L"Component Categories\\") + kSafeScripting, L"409"));
+    EXPECT_EQ(L" Controls safely initializable from persistent data! ",
+              KeyValue(std::wstring(L"Component Categories\\") + kSafeInit, L"409"));
+}
+
+TEST(Clients, Regsvr32RegistersAndUnregistersTwice)
+{
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(0u, Regsvr32(false)) << "register, round " << round;
+        ExpectRegistered();
+        ExpectCategoriesKept();
+    }
+    EXPECT_EQ(0u, Regsvr32(false));
+    EXPECT_EQ(0u, Regsvr32(true)) << "unregister";
+    const std::wstring cls = std::wstring(L"CLSID\\") + kClsid;
+    EXPECT_FALSE(KeyExists(cls));
+    EXPECT_FALSE(KeyExists(L"ORVEX.orvexCtrl.1"));
+    EXPECT_FALSE(KeyExists(std::wstring(L"TypeLib\\") + kLibid + L"\\1.0"));
+    ExpectCategoriesKept();
+    // Registered again for the other clients.
+    EXPECT_EQ(0u, Regsvr32(false));
+    EXPECT_EQ(0u, Regsvr32(true));
+    EXPECT_FALSE(KeyExists(cls));
+    EXPECT_EQ(0u, Regsvr32(false));
+    ExpectRegistered();
+}
+
+// Disabled: under Wine 8 the damaged copy still registers (LoadTypeLibEx does not fail on it);
+// the failure path needs another way to be provoked.
+TEST(Clients, DISABLED_MissingTypeLibraryFailsRegistrationWithItsCode)
+{
+    // A copy of the module whose TYPELIB resource is no type library.
+    const std::wstring dir = ProgramDir() + L"notlb\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(ModulePath().c_str(), (dir + L"orvex_notlb.dll").c_str(), FALSE));
+    CopyFileW((ProgramDir() + L"halcyra.dll").c_str(), (dir + L"halcyra.dll").c_str(), FALSE);
+    HANDLE update = BeginUpdateResourceW((dir + L"orvex_notlb.dll").c_str(), FALSE);
+    ASSERT_TRUE(update);
+    char junk[] = "not a type library";
+    ASSERT_TRUE(UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1),
+                                MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), junk, sizeof(junk)));
+    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+    activex::UniqueHModule module(LoadLibraryW((dir + L"orvex_notlb.dll").c_str()));
+    ASSERT_TRUE(module);
+    HRSRC typeLib = FindResourceW(module.get(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    if (typeLib && SizeofResource(module.get(), typeLib) != sizeof(junk))
+        GTEST_SKIP() << "this Wine did not rewrite the resource; the failure path is not reached";
+    using Fn = HRESULT(WINAPI*)();
+    auto reg = reinterpret_cast<Fn>(GetProcAddress(module.get(), "DllRegisterServer"));
+    ASSERT_TRUE(reg);
+    ComApartment apartment;
+    EXPECT_EQ(SELFREG_E_TYPELIB, reg());
+    auto unreg = reinterpret_cast<Fn>(GetProcAddress(module.get(), "DllUnregisterServer"));
+    ASSERT_TRUE(unreg);
+    EXPECT_EQ(SELFREG_E_TYPELIB, unreg()) << "the library was never registered";
+}
+
+TEST(Clients, ScriptsCreateTheControlByProgId)
+{
+    ASSERT_EQ(0u, Regsvr32(false));
+    DeviceStore store("store_script.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.6.0.1", "--protocol", "old"}));
+    struct Script { const wchar_t* file; const char* text; };
+    const Script scripts[] = {
+        {L"client.vbs",
+         "Set o = CreateObject(\"ORVEX.orvexCtrl.1\")\r\n"
+         "WScript.Echo \"DisConnect=\" & o.DisConnect(77)\r\n"
+         "WScript.Echo \"Connect=\" & o.Connect(\"10.6.0.1\", -1, \"admin\", \"\")\r\n"
+         "WScript.Echo \"Bad=\" & o.WritePu(\"10.6.0.99\", 5510, \"10.2.0.1\", 6000, \"PU\", \"n\", \"10.6.0.99\")\r\n"
+         "WScript.Echo \"Good=\" & o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", 6000, \"PUVBS\", \"vbs\", \"10.6.0.1\")\r\n"
+         "WScript.Echo \"SENTINEL-END\"\r\n"},
+        {L"client.js",
+         "var o = new ActiveXObject(\"ORVEX.orvexCtrl.1\");\r\n"
+         "WScript.Echo(\"DisConnect=\" + o.DisConnect(77));\r\n"
+         "WScript.Echo(\"Connect=\" + o.Connect(\"10.6.0.1\", 5510, \"admin\", \"\"));\r\n"
+         "WScript.Echo(\"Bad=\" + o.WritePu(\"10.6.0.99\", 5510, \"10.2.0.1\", 6000, \"PU\", \"n\", \"10.6.0.99\"));\r\n"
+         "WScript.Echo(\"Good=\" + o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", 6001, \"PUJS\", \"js\", \"10.6.0.1\"));\r\n"
+         "WScript.Echo(\"SENTINEL-END\");\r\n"},
+    };
+    for (const Script& script : scripts) {
+        const std::wstring path = ProgramDir() + script.file;
+        {
+            activex::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+            DWORD written = 0;
+            WriteFile(file.get(), script.text, static_cast<DWORD>(strlen(script.text)), &written, nullptr);
+        }
+        const std::wstring output = path + L".out";
+        RunProgram(L"cscript.exe //nologo \"" + path + L"\"", output);
+        const std::string text = ReadFileText(output);
+        EXPECT_NE(std::string::npos, text.find("DisConnect=0")) << text;
+        EXPECT_NE(std::string::npos, text.find("Connect=0")) << text;
+        EXPECT_NE(std::string::npos, text.find("Bad=0")) << text;
+        EXPECT_NE(std::string::npos, text.find("Good=1")) << text;
+        EXPECT_NE(std::string::npos, text.find("SENTINEL-END")) << text;
+    }
+    EXPECT_EQ("PUJS", store.Field("10.6.0.1", "pu_id"));
+    EXPECT_EQ("6001", store.Field("10.6.0.1", "platform_port"));
+}
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
+
+TEST(Clients, AtlAxWinHostsTheControlByProgIdAndClsid)
+{
+    ASSERT_EQ(0u, Regsvr32(false));
+    ComApartment apartment;
+    activex::UniqueHModule atl(LoadLibraryW(L"atl.dll"));
+    ASSERT_TRUE(atl);
+    using InitFn = BOOL(WINAPI*)();
+    using GetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
+    auto init = reinterpret_cast<InitFn>(GetProcAddress(atl.get(), "AtlAxWinInit"));
+    auto getControl = reinterpret_cast<GetControlFn>(GetProcAddress(atl.get(), "AtlAxGetControl"));
+    ASSERT_TRUE(init && getControl);
+    ASSERT_TRUE(init());
+    WNDCLASSW frameClass{};
+    frameClass.lpfnWndProc = FrameProc;
+    frameClass.hInstance = GetModuleHandleW(nullptr);
+    frameClass.lpszClassName = L"OrvexTestFrame";
+    RegisterClassW(&frameClass);
+    HWND frame = CreateWindowExW(0, L"OrvexTestFrame", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(frame);
+    for (const std::wstring& name : {std::wstring(L"ORVEX.orvexCtrl.1"), std::wstring(kClsid)}) {
+        HWND host = CreateWindowExW(0, L"AtlAxWin", name.c_str(), WS_CHILD | WS_VISIBLE, 5, 5, 60, 30, frame,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_TRUE(host) << "AtlAxWin " << name.size();
+        ComPtr<IUnknown> unknown;
+        ASSERT_EQ(S_OK, getControl(host, unknown.put()));
+        ComPtr<IDispatch> control;
+        ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IDispatch, control.put_void()));
+        EventRecorder sink(control.get());
+        EXPECT_EQ(S_OK, Call(control.get(), 3, {5}).hr);
+        ASSERT_EQ(1u, sink.events.size());
+        EXPECT_EQ(45, sink.events[0].code);
+
+        ComPtr<IOleWindow> window;
+        ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IOleWindow, window.put_void()));
+        HWND controlWindow = nullptr;
+        ASSERT_EQ(S_OK, window->GetWindow(&controlWindow)) << "in-place active";
+        wchar_t className[64] = L"";
+        GetClassNameW(controlWindow, className, 64);
+        EXPECT_EQ(0, _wcsicmp(L"Button", className));
+        EXPECT_EQ(host, GetParent(controlWindow));
+        DestroyWindow(host);
+    }
+    DestroyWindow(frame);
+}
+
+} // namespace
