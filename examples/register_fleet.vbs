@@ -31,5 +31,19 @@ For Each d In devices
 Next
 WScript.Echo written & " of " & (UBound(devices) + 1) & " devices written; waiting for their restarts..."
 ' Each written device is restarted five seconds after its write by a worker of this process.
-WScript.Sleep 8000
+Pause 8
 WScript.Echo "done"
+
+' Waits the given number of seconds. Wine's script host has no WScript.Sleep, so
+' fall back to watching the clock there.
+Sub Pause(seconds)
+  Dim started
+  On Error Resume Next
+  WScript.Sleep seconds * 1000
+  If Err.Number = 0 Then Exit Sub
+  Err.Clear
+  On Error GoTo 0
+  started = Timer
+  Do While Timer - started < seconds And Timer >= started
+  Loop
+End Sub

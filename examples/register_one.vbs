@@ -17,8 +17,22 @@ End If
 ok = ctl.WritePu(args(0), 5510, args(1), CLng(args(2)), args(3), args(4), args(0))
 If ok <> 0 Then
     WScript.Echo "Succeeded: " & args(0) & " now registers with " & args(1) & ":" & args(2) & " as " & args(3)
-    WScript.Sleep 6000
+    Pause 6
     WScript.Quit 0
 End If
 WScript.Echo "Failed: " & args(0) & " was not written (see C:\orvex\Log\ for the reason)"
 WScript.Quit 1
+
+' Waits the given number of seconds. Wine's script host has no WScript.Sleep, so
+' fall back to watching the clock there.
+Sub Pause(seconds)
+  Dim started
+  On Error Resume Next
+  WScript.Sleep seconds * 1000
+  If Err.Number = 0 Then Exit Sub
+  Err.Clear
+  On Error GoTo 0
+  started = Timer
+  Do While Timer - started < seconds And Timer >= started
+  Loop
+End Sub
