@@ -5,7 +5,11 @@
 #include <olectl.h>
 #include <tlhelp32.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "com_test_support.h"
+#include "error_text.h"
 
 using namespace orvex_test;
 
@@ -275,6 +279,114 @@ TEST_F(ControlTest, SlowRestartsStillRestartEachWrittenDeviceOnce)
     }
     Sleep(12000);
     for (const char* ip : ips) EXPECT_EQ(1, store.Restarts(ip)) << ip;
+}
+
+size_t LogSize() { return ReadFileText(TodaysLogPath()).size(); }
+std::string LogSince(size_t from)
+{
+    const std::string log = ReadFileText(TodaysLogPath());
+    return from < log.size() ? log.substr(from) : std::string();
+}
+// The PU id that the successful write to `ip` marked, from its log lines; -1 when there is none.
+int MarkedPuId(const std::string& log, const std::string& ip)
+{
+    const std::string label = "SetPuOnline. lPuID:";
+    const size_t write = log.find("WritePu success. szPuIP-" + ip + ",");
+    const size_t at = write == std::string::npos ? write : log.find(label, write);
+    return at == std::string::npos ? -1 : std::atoi(log.c_str() + at + label.size());
+}
+// Whether the parts occur in the text in this order (other processes may log in between).
+bool InOrder(const std::string& text, std::initializer_list<std::string> parts)
+{
+    size_t from = 0;
+    for (const std::string& part : parts) {
+        const size_t at = text.find(part, from);
+        if (at == std::string::npos) return false;
+        from = at + part.size();
+    }
+    return true;
+}
+
+TEST_F(ControlTest, TwoWritesRestartTheLowerPuIdFirstThenTheOtherEachOnce)
+{
+    DeviceStore store("store_order.ini");
+    const std::string a = "10.7.0.1", b = "10.7.0.2";
+    ASSERT_EQ(0, store.Run({"add", a, "--protocol", "old"}));
+    ASSERT_EQ(0, store.Run({"add", b, "--protocol", "old"}));
+    EventRecorder sink(control.get());
+    // b is connected first by a write that fails and keeps the connection, so b holds the
+    // lower PU id although a is the first device written successfully.
+    ASSERT_EQ(0, store.Run({"fault", b, "ZRM_SetPuParam", "-16"}));
+    EXPECT_EQ(0, Call(control.get(), kWritePu, {L"10.7.0.2", 5510, L"10.2.0.1", 6000, L"PUB", L"b", L"10.7.0.2"}).value);
+    ASSERT_EQ(1u, sink.events.size());
+    ASSERT_EQ(0, store.Run({"fault", b, "ZRM_SetPuParam", "clear"}));
+
+    const size_t logStart = LogSize();
+    EXPECT_EQ(1, Call(control.get(), kWritePu, {L"10.7.0.1", 5510, L"10.2.0.1", 6000, L"PUA", L"a", L"10.7.0.1"}).value);
+    const int idA = MarkedPuId(LogSince(logStart), a);
+    Sleep(2000);  // the second write, well within the first one's five seconds
+    const size_t secondWrite = LogSize();
+    EXPECT_EQ(1, Call(control.get(), kWritePu, {L"10.7.0.2", 5510, L"10.2.0.1", 6000, L"PUB", L"b", L"10.7.0.2"}).value);
+    const int idB = MarkedPuId(LogSince(secondWrite), b);
+    ASSERT_GT(idB, 0);
+    ASSERT_LT(idB, idA) << "the second write used b's open connection again";
+    EXPECT_EQ(1u, sink.events.size());
+
+    // The first worker to wake takes b (the lower id), the second one a.
+    std::string first;
+    long restartsA = 0, restartsB = 0;
+    for (DWORD waited = 0; waited < 15000 && (restartsA < 1 || restartsB < 1); waited += 100) {
+        Sleep(100);
+        restartsA = store.Restarts(a);
+        restartsB = store.Restarts(b);
+        if (first.empty() && restartsA + restartsB == 1) first = restartsA ? a : b;
+    }
+    EXPECT_EQ(b, first);
+    Sleep(1000);
+    EXPECT_EQ(1, store.Restarts(a));
+    EXPECT_EQ(1, store.Restarts(b));
+    EXPECT_EQ(0, store.Sessions(a));
+    EXPECT_EQ(0, store.Sessions(b));
+
+    // Each worker restarts its device, then closes the connection.
+    const auto line = [](const char* text, int id) { return text + std::to_string(id) + "\r\n"; };
+    EXPECT_TRUE(InOrder(LogSince(logStart), {line("start ReRoot. lPuID:", idB), line("start DisConnect. lPuID:", idB),
+                                             line("start ReRoot. lPuID:", idA), line("start DisConnect. lPuID:", idA)}));
+    // Both records are gone.
+    Call(control.get(), kDisConnect, {idA});
+    Call(control.get(), kDisConnect, {idB});
+    ASSERT_EQ(3u, sink.events.size());
+    EXPECT_EQ(45, sink.events[1].code);
+    EXPECT_EQ(45, sink.events[2].code);
+}
+
+TEST_F(ControlTest, LoginErrorsReachTheHostWithTheTableTextsUnchanged)
+{
+    // Codes whose texts hold full-width parentheses (65, 66) and an ASCII ", " (69), from the
+    // newer-protocol login's error values 213, 214 and 217. (-8, the full-width comma, is the
+    // older library's own value, which reaches the host translated to 6: no device gives -8.)
+    DeviceStore store("store_texts.ini");
+    const std::string ip = "10.1.0.11";
+    ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "new", "--user", "admin", "--password", "pw"}));
+    ErrorTextMap table;
+    InitErrorText(table);
+    EventRecorder sink(control.get());
+    for (int errV7 : {213, 214, 217}) {
+        ASSERT_EQ(0, store.Run({"fault", ip, "IPC_Login", std::to_string(errV7)}));
+        sink.events.clear();
+        Call(control.get(), kConnect, {L"10.1.0.11", 5510, L"admin", L"pw"});
+        EXPECT_EQ(0, Call(control.get(), kWritePu,
+                          {L"10.1.0.11", 5510, L"10.2.0.1", 7000, L"PU", L"n", L"10.1.0.11"}).value);
+        ASSERT_EQ(1u, sink.events.size()) << errV7;
+        const int code = errV7 - 148;
+        EXPECT_EQ(code, sink.events[0].code);
+        const std::u16string expected = GetErrorText(table, code);
+        const std::wstring& text = sink.events[0].text;
+        ASSERT_FALSE(expected.empty());
+        ASSERT_EQ(expected.size(), text.size()) << code;
+        for (size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(static_cast<unsigned>(expected[i]), static_cast<unsigned>(text[i])) << code << " at " << i;
+    }
 }
 
 int ThreadCount()

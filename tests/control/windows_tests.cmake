@@ -5,7 +5,7 @@ target_link_libraries(orvex_com_test_support PUBLIC devsim_tool_lib ole32 oleaut
 
 orvex_add_gtest(control_com_test
   SOURCES control_com_test.cpp
-  LIBS orvex_com_test_support
+  LIBS orvex_com_test_support orvex_control_core
   DIR control_com)
 orvex_deploy_module_beside(control_com_test WITH_DEVICE_LIBS)
 
