@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <olectl.h>
 
+#include <memory>
 #include <string>
 #include "com_test_support.h"
 
@@ -114,34 +115,114 @@ TEST(Clients, Regsvr32RegistersAndUnregistersTwice)
     ExpectRegistered();
 }
 
-// Disabled: under Wine 8 the damaged copy still registers (LoadTypeLibEx does not fail on it);
-// the failure path needs another way to be provoked.
-TEST(Clients, DISABLED_MissingTypeLibraryFailsRegistrationWithItsCode)
+using EntryPoint = HRESULT(WINAPI*)();
+EntryPoint Entry(HMODULE module, const char* name)
 {
-    // A copy of the module whose TYPELIB resource is no type library.
-    const std::wstring dir = ProgramDir() + L"notlb\\";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(ModulePath().c_str(), (dir + L"orvex_notlb.dll").c_str(), FALSE));
-    CopyFileW((ProgramDir() + L"halcyra.dll").c_str(), (dir + L"halcyra.dll").c_str(), FALSE);
-    HANDLE update = BeginUpdateResourceW((dir + L"orvex_notlb.dll").c_str(), FALSE);
-    ASSERT_TRUE(update);
-    char junk[] = "not a type library";
-    ASSERT_TRUE(UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1),
-                                MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), junk, sizeof(junk)));
-    ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
-    activex::UniqueHModule module(LoadLibraryW((dir + L"orvex_notlb.dll").c_str()));
-    ASSERT_TRUE(module);
-    HRSRC typeLib = FindResourceW(module.get(), MAKEINTRESOURCEW(1), L"TYPELIB");
-    if (typeLib && SizeofResource(module.get(), typeLib) != sizeof(junk))
-        GTEST_SKIP() << "this Wine did not rewrite the resource; the failure path is not reached";
-    using Fn = HRESULT(WINAPI*)();
-    auto reg = reinterpret_cast<Fn>(GetProcAddress(module.get(), "DllRegisterServer"));
-    ASSERT_TRUE(reg);
+    return reinterpret_cast<EntryPoint>(GetProcAddress(module, name));
+}
+
+std::wstring ClassKey() { return std::wstring(L"CLSID\\") + kClsid; }
+std::wstring TypeLibKey() { return std::wstring(L"TypeLib\\") + kLibid + L"\\1.0"; }
+
+GUID Guid(const wchar_t* text)
+{
+    GUID guid{};
+    IIDFromString(text, &guid);
+    return guid;
+}
+
+// A resource update that is discarded unless it is ended explicitly.
+struct DiscardUpdate {
+    void operator()(HANDLE update) const { EndUpdateResourceW(update, TRUE); }
+};
+using UniqueResourceUpdate = std::unique_ptr<void, DiscardUpdate>;
+
+void DeleteClassKey()
+{
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, ClassKey().c_str());
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, ClassKey().c_str());
+}
+
+TEST(Clients, TypeLibraryFailuresComeFirstWithTheirCode)
+{
+    ASSERT_EQ(0u, Regsvr32(false));
     ComApartment apartment;
-    EXPECT_EQ(SELFREG_E_TYPELIB, reg());
-    auto unreg = reinterpret_cast<Fn>(GetProcAddress(module.get(), "DllUnregisterServer"));
-    ASSERT_TRUE(unreg);
-    EXPECT_EQ(SELFREG_E_TYPELIB, unreg()) << "the library was never registered";
+    // A copy of the module whose TYPELIB resource is no type library registers nothing.
+    const std::wstring dir = ProgramDir() + L"notlb\\";
+    const std::wstring copy = dir + L"orvex_notlb.dll";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(ModulePath().c_str(), copy.c_str(), FALSE));
+    CopyFileW((ProgramDir() + L"halcyra.dll").c_str(), (dir + L"halcyra.dll").c_str(), FALSE);
+    {
+        UniqueResourceUpdate update(BeginUpdateResourceW(copy.c_str(), FALSE));
+        ASSERT_TRUE(update);
+        char junk[] = "not a type library";
+        ASSERT_TRUE(UpdateResourceW(update.get(), L"TYPELIB", MAKEINTRESOURCEW(1),
+                                    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), junk, sizeof(junk)));
+        ASSERT_TRUE(EndUpdateResourceW(update.release(), FALSE));
+    }
+    {
+        activex::UniqueHModule module(LoadLibraryW(copy.c_str()));
+        ASSERT_TRUE(module);
+        HRSRC typeLib = FindResourceW(module.get(), MAKEINTRESOURCEW(1), L"TYPELIB");
+        ASSERT_TRUE(typeLib);
+        ASSERT_EQ(sizeof("not a type library"), SizeofResource(module.get(), typeLib));
+        EXPECT_EQ(SELFREG_E_TYPELIB, Entry(module.get(), "DllRegisterServer")());
+        const std::wstring server = KeyValue(ClassKey() + L"\\InprocServer32");
+        EXPECT_EQ(std::wstring::npos, server.find(L"orvex_notlb")) << "no class step after the failure";
+    }
+    // Unregistering goes by the library's id: when that is not registered, the first step
+    // fails and the class keys stay.
+    ASSERT_EQ(S_OK, UnRegisterTypeLib(Guid(kLibid), 1, 0, 0x0409, SYS_WIN32));
+    EXPECT_EQ(SELFREG_E_TYPELIB, Entry(OrvexModule(), "DllUnregisterServer")());
+    EXPECT_EQ(L"orvex Control", KeyValue(ClassKey()));
+    EXPECT_EQ(0u, Regsvr32(false));
+    ExpectRegistered();
+}
+
+// Class keys that cannot be written or removed: a volatile class key takes no lasting
+// subkeys, and a registry link below it stops its tree from being deleted.
+TEST(Clients, ClassKeyFailuresComeAfterTheTypeLibraryWithTheirCode)
+{
+    ComApartment apartment;
+    EntryPoint registerServer = Entry(OrvexModule(), "DllRegisterServer");
+    EntryPoint unregisterServer = Entry(OrvexModule(), "DllUnregisterServer");
+    ASSERT_TRUE(registerServer && unregisterServer);
+    DeleteClassKey();
+    {
+        activex::UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, ClassKey().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                                 KEY_WRITE, nullptr, key.put(), nullptr));
+    }
+    EXPECT_EQ(SELFREG_E_CLASS, registerServer());
+    EXPECT_TRUE(KeyExists(TypeLibKey())) << "the type library is registered before the classes";
+    DeleteClassKey();
+    ASSERT_EQ(S_OK, registerServer());
+
+    const std::wstring link = ClassKey() + L"\\Pinned";
+    {
+        activex::UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, link.c_str(), 0, nullptr,
+                                                 REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                                 key.put(), nullptr));
+        const wchar_t target[] = L"\\Registry\\Machine\\Software\\OrvexNoSuchKey";
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                                                reinterpret_cast<const BYTE*>(target), sizeof(target) - sizeof(wchar_t)));
+    }
+    EXPECT_EQ(SELFREG_E_CLASS, unregisterServer());
+    EXPECT_FALSE(KeyExists(TypeLibKey())) << "the type library is unregistered before the classes";
+    {
+        activex::UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, link.c_str(), REG_OPTION_OPEN_LINK,
+                                               DELETE | KEY_READ, key.put()));
+        using DeleteKeyFn = LONG(WINAPI*)(HANDLE);
+        auto deleteKey = reinterpret_cast<DeleteKeyFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        ASSERT_TRUE(deleteKey);
+        ASSERT_EQ(0, deleteKey(key.get()));
+    }
+    EXPECT_EQ(S_OK, registerServer());
+    ExpectRegistered();
 }
 
 TEST(Clients, ScriptsCreateTheControlByProgId)
