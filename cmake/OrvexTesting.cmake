@@ -1,10 +1,11 @@
-# orvex_add_gtest(NAME SOURCES src... [LIBS lib...] [DIR subdir] [LABELS l...])
+# orvex_add_gtest(NAME SOURCES src... [LIBS lib...] [DIR subdir] [LABELS l...] [SERIAL])
 # Builds one GoogleTest program and registers its tests with ctest. In the Windows
 # build the program runs under Wine (the cross-compiling emulator); DIR puts it in a
 # folder of its own under the build tree, for tests that need their own set of DLLs
-# beside the program.
+# beside the program. SERIAL runs its tests alone: tests that check keyboard focus or
+# the foreground window must not share the desktop with other tests' windows.
 function(orvex_add_gtest name)
-  cmake_parse_arguments(T "" "DIR" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "DIR" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   if(T_DIR)
@@ -13,6 +14,9 @@ function(orvex_add_gtest name)
   set(props TIMEOUT 300)
   if(T_LABELS)
     list(APPEND props LABELS "${T_LABELS}")
+  endif()
+  if(T_SERIAL)
+    list(APPEND props RUN_SERIAL TRUE)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
