@@ -1,5 +1,5 @@
 // Owners for the handles our COM code touches: BSTR, VARIANT, HMODULE, HANDLE, HKEY,
-// COM interface pointers and critical-section locks. Each frees exactly once.
+// COM interface pointers. Each frees exactly once.
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
@@ -112,30 +112,6 @@ public:
 
 private:
     T* m_p = nullptr;
-};
-
-class CriticalSection {
-public:
-    CriticalSection() { InitializeCriticalSection(&m_cs); }
-    ~CriticalSection() { DeleteCriticalSection(&m_cs); }
-    CriticalSection(const CriticalSection&) = delete;
-    CriticalSection& operator=(const CriticalSection&) = delete;
-    void Lock() { EnterCriticalSection(&m_cs); }
-    void Unlock() { LeaveCriticalSection(&m_cs); }
-
-private:
-    CRITICAL_SECTION m_cs;
-};
-
-class CsLock {
-public:
-    explicit CsLock(CriticalSection& cs) : m_cs(cs) { m_cs.Lock(); }
-    ~CsLock() { m_cs.Unlock(); }
-    CsLock(const CsLock&) = delete;
-    CsLock& operator=(const CsLock&) = delete;
-
-private:
-    CriticalSection& m_cs;
 };
 
 } // namespace activex
