@@ -25,7 +25,7 @@ HMODULE OrvexModule()
 ComPtr<IDispatch> CreateControl()
 {
     using GetClassObjectFn = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObjectFn>(GetProcAddress(OrvexModule(), "DllGetClassObject"));
+    auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(OrvexModule(), "DllGetClassObject")));
     ComPtr<IDispatch> control;
     if (!get) return control;
     CLSID clsid;

@@ -279,7 +279,7 @@ TEST(Clients, AtlAxWinHostsTheControlByProgIdAndClsid)
     using InitFn = BOOL(WINAPI*)();
     using GetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
     auto init = reinterpret_cast<InitFn>(GetProcAddress(atl.get(), "AtlAxWinInit"));
-    auto getControl = reinterpret_cast<GetControlFn>(GetProcAddress(atl.get(), "AtlAxGetControl"));
+    auto getControl = reinterpret_cast<GetControlFn>(reinterpret_cast<void*>(GetProcAddress(atl.get(), "AtlAxGetControl")));
     ASSERT_TRUE(init && getControl);
     ASSERT_TRUE(init());
     WNDCLASSW frameClass{};

@@ -392,7 +392,8 @@ TEST_F(ControlTest, LoginErrorsReachTheHostWithTheTableTextsUnchanged)
 int ThreadCount()
 {
     activex::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    THREADENTRY32 entry{sizeof(entry)};
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
     int count = 0;
     for (BOOL ok = Thread32First(snapshot.get(), &entry); ok; ok = Thread32Next(snapshot.get(), &entry))
         if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
