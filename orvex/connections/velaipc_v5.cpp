@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "block_fields.h"
 #include "bounded_text.h"
 #include "charset_list.h"
 #include "diag/log_format.h"
@@ -30,11 +31,6 @@ bool FailWritePu(int* errPu, int errV5, const char* format)
     ORVEX_LOG(kWritePuFn, FormatLogMessage(message, format, errV5, *errPu));
     return false;
 }
-
-template <typename T>
-void PutField(unsigned char* group, int offset, T value) { std::memcpy(group + offset, &value, sizeof value); }
-
-char* TextField(unsigned char* group, int offset) { return reinterpret_cast<char*>(group + offset); }
 
 }  // namespace
 

@@ -1,9 +1,9 @@
 #include "velaipc_v7.h"
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 
+#include "block_fields.h"
 #include "bounded_text.h"
 #include "diag/log_format.h"
 #include "diag/write_log.h"
@@ -38,17 +38,10 @@ bool FailWritePu(int* errPu, int errV7, const char* format)
     return false;
 }
 
-template <typename T>
-void PutField(unsigned char* block, int offset, T value) { std::memcpy(block + offset, &value, sizeof value); }
-
 void SwapToHostOrder(unsigned char* block, int offset)
 {
-    std::uint32_t value;
-    std::memcpy(&value, block + offset, sizeof value);
-    PutField(block, offset, NetworkToHost32(value));
+    PutField(block, offset, NetworkToHost32(GetField<std::uint32_t>(block, offset)));
 }
-
-char* TextField(unsigned char* block, int offset) { return reinterpret_cast<char*>(block + offset); }
 
 // Whether the connection behind the handle is alive. False with the error value
 // when the library could not tell.
