@@ -1,0 +1,32 @@
+// What the operator keeps after a batch run: the result list as a spreadsheet file, and a
+// device list of the rows that were not written, ready to be loaded and written again.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trevanil_host {
+
+// One item of the dialog's result list, as the operator sees it (UTF-8).
+struct ResultItem {
+    std::string number;
+    std::string deviceName;
+    std::string deviceId;
+    std::string result;
+};
+
+// The results as CSV in UTF-8 with its byte-order mark (spreadsheet programs then read the
+// Chinese texts), a header line and one line per item, CR LF line ends. Fields holding a
+// comma, a quote or a line break are quoted, quotes doubled.
+std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english);
+
+// The original device list reduced to its header line and the lines of the rows that were
+// not written, each byte for byte as it stands in `originalFile` (line ends and a leading
+// byte-order mark included). Data row i (0-based, list item i) was written when
+// written[i] is true; rows beyond `written` were never reached and are kept.
+std::string BuildRetryList(std::string_view originalFile, const std::vector<bool>& written);
+
+// Number of data rows that BuildRetryList keeps.
+std::size_t CountRetryRows(std::string_view originalFile, const std::vector<bool>& written);
+
+} // namespace trevanil_host

@@ -1,0 +1,100 @@
+#include "host_options.h"
+
+#include <cstdlib>
+
+namespace trevanil_host {
+namespace {
+
+bool ParseInt(const std::string& text, int low, int high, int& out)
+{
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    const int value = std::atoi(text.c_str());
+    if (value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+} // namespace
+
+const char* HostUsage()
+{
+    return "usage: trevanil_host [--lang 1|2] [--clsid] [--ip TEXT] [--port TEXT] [--file PATH]\n"
+           "                     [--write [--cancel-after N] [--try-close] [--save] [--screenshot PNG]\n"
+           "                      [--timeout SECONDS]]\n"
+           "  --lang 1|2      Chinese (1) or English (2) texts (SetLangue)\n"
+           "  --clsid         create the control by its CLSID instead of its ProgID\n"
+           "  --ip/--port/--file  type these into the dialog's fields\n"
+           "  --write         press Write, wait for the run to end, print the result list, exit\n"
+           "  --cancel-after N  press Cancel once N rows have their result\n"
+           "  --try-close     ask the window to close while the run is active (it refuses)\n"
+           "  --save          save the results and the list of rows not written beside the device list\n"
+           "  --screenshot P  save a PNG picture of the window after the run\n";
+}
+
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error)
+{
+    HostOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--lang") {
+            if (!value(text)) return std::nullopt;
+            if (!ParseInt(text, 1, 2, options.language)) {
+                error = "--lang takes 1 (Chinese) or 2 (English)";
+                return std::nullopt;
+            }
+        } else if (arg == "--clsid") {
+            options.byClsid = true;
+        } else if (arg == "--ip") {
+            if (!value(text)) return std::nullopt;
+            options.platformIp = text;
+        } else if (arg == "--port") {
+            if (!value(text)) return std::nullopt;
+            options.platformPort = text;
+        } else if (arg == "--file") {
+            if (!value(text)) return std::nullopt;
+            options.deviceList = text;
+        } else if (arg == "--write") {
+            options.write = true;
+        } else if (arg == "--cancel-after") {
+            if (!value(text)) return std::nullopt;
+            if (!ParseInt(text, 0, 1000000, options.cancelAfter)) {
+                error = "--cancel-after takes a row count";
+                return std::nullopt;
+            }
+            options.cancelAfterRows = true;
+        } else if (arg == "--save") {
+            options.save = true;
+        } else if (arg == "--try-close") {
+            options.tryClose = true;
+        } else if (arg == "--screenshot") {
+            if (!value(options.screenshot)) return std::nullopt;
+        } else if (arg == "--timeout") {
+            if (!value(text)) return std::nullopt;
+            if (!ParseInt(text, 1, 86400, options.timeoutSeconds)) {
+                error = "--timeout takes seconds (1-86400)";
+                return std::nullopt;
+            }
+        } else {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        }
+    }
+    if ((options.cancelAfterRows || options.tryClose || options.save) && !options.write) {
+        error = "--cancel-after, --try-close and --save go with --write";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace trevanil_host
