@@ -4,10 +4,12 @@ BUILD      ?= build
 WIN_BUILD  := $(BUILD)/win
 NAT_BUILD  := $(BUILD)/native
 TSAN_BUILD := $(BUILD)/native-tsan
+FUZZ_BUILD := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 SESSION    := tools/with-wine-session.sh $(abspath $(WIN_BUILD))/wineprefix
 
-.PHONY: all deps configure build-win build-native build-tsan test test-native test-tsan test-win demo dist bench clean
+.PHONY: all deps configure build-win build-native build-tsan build-fuzz test test-native test-tsan test-win fuzz demo dist bench clean
 
 all: build-win build-native
 
@@ -22,6 +24,9 @@ $(NAT_BUILD)/CMakeCache.txt: | deps
 
 $(TSAN_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=thread
+
+$(FUZZ_BUILD)/CMakeCache.txt: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_FUZZ=ON
 
 build-win: deps $(WIN_BUILD)/CMakeCache.txt
 	cmake --build $(WIN_BUILD) -j $(JOBS)
@@ -44,14 +49,22 @@ test-win: build-win
 
 test: test-native test-tsan test-win
 
+# The libFuzzer programs (clang, ASan/UBSan), each run for FUZZ_SECONDS; an input that
+# breaks a target is kept in its corpus, so `make test` replays it from then on.
+build-fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) --target orvex_fuzzers -j $(JOBS)
+
+fuzz: build-fuzz
+	tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 dist: build-win
 	tools/make-dist.sh $(WIN_BUILD) dist
 
 demo: dist
 	tools/with-wine-session.sh $(abspath $(WIN_BUILD))/demo-prefix tools/demo.sh $(WIN_BUILD) dist
 
-bench: build-win
-	$(SESSION) tools/bench.sh $(WIN_BUILD)
+bench: dist
+	$(SESSION) tools/bench.sh $(WIN_BUILD) dist
 
 clean:
 	rm -rf $(BUILD) dist

@@ -33,15 +33,12 @@ function(orvex_copy_beside target)
 endfunction()
 
 # orvex_deploy_module_beside(target [WITH_DEVICE_LIBS])
-# Puts orvex.dll (and the older-protocol library it imports, when that target exists)
-# next to a test program; WITH_DEVICE_LIBS adds the stand-in camera and media
-# libraries, which orvex loads from the program's own directory.
+# Puts orvex.dll and the older-protocol library it imports next to a test program;
+# WITH_DEVICE_LIBS adds the stand-in camera and media libraries, which orvex loads from
+# the program's own directory.
 function(orvex_deploy_module_beside target)
   cmake_parse_arguments(D "WITH_DEVICE_LIBS" "" "" ${ARGN})
-  set(libs orvex)
-  if(TARGET halcyra)
-    list(APPEND libs halcyra)
-  endif()
+  set(libs orvex halcyra)
   if(D_WITH_DEVICE_LIBS)
     list(APPEND libs ravicore ravimedia)
   endif()

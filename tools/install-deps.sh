@@ -6,7 +6,8 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 pkgs=(cmake make g++ googletest
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-      mingw-w64-tools wine wine32:i386 libwine:i386 xvfb xauth python3)
+      mingw-w64-tools wine wine32:i386 libwine:i386 xvfb xauth python3
+      clang libclang-rt-dev)  # clang and libFuzzer for `make fuzz`
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   missing_arch=1

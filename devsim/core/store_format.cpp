@@ -178,9 +178,12 @@ bool ParseStore(std::string_view text, StoreData& out, std::string& error)
                 return false;
             }
             if (!finish()) return false;
-            const std::string name(Trim(line.substr(1, line.size() - 2)));
+            std::string name(Trim(line.substr(1, line.size() - 2)));
             in_settings = name == kSettingsSection;
             in_device = !in_settings;
+            // A device is kept under the text the libraries look it up by: a hand-written
+            // "[010.001.000.009]" is the device at 10.1.0.9, and one address is one device.
+            if (const auto address = ParseIpv4(name); in_device && address) name = FormatIpv4(*address);
             if (in_device && data.devices.count(name)) {
                 error = "line " + std::to_string(line_no) + ": device " + name + " appears twice";
                 return false;

@@ -70,12 +70,16 @@ TEST(StoreFormat, NamedFieldEditedByHandWinsOverRawBytes)
     EXPECT_EQ(device.blocks.at("syspub")[400], 0x5A);  // the rest of the raw bytes stays
 }
 
-TEST(StoreFormat, SectionWithNamedFieldsOnlyGetsFactoryContent)
+TEST(StoreFormat, HandWrittenSectionGetsFactoryContentUnderTheAddressLookedUp)
 {
     StoreData data;
     std::string error;
-    ASSERT_TRUE(ParseStore("[192.168.7.7]\nprotocol = new\npassword = pw\nplatform_port = 9000\n", data, error)) << error;
+    // The libraries look a device up by its address as "%u.%u.%u.%u": leading zeros go.
+    ASSERT_TRUE(ParseStore("[192.168.007.07]\nprotocol = new\npassword = pw\nplatform_port = 9000\n", data, error))
+        << error;
+    ASSERT_EQ(data.devices.size(), 1u);
     const Device& device = data.devices.at("192.168.7.7");
+    EXPECT_EQ(device.address, "192.168.7.7");
     EXPECT_EQ(device.port, kNewProtocolPort);
     EXPECT_EQ(device.Field("platform_port"), "9000");
     EXPECT_EQ(device.Field("device_ip"), "192.168.7.7");
@@ -97,6 +101,7 @@ TEST(StoreFormat, BrokenTextIsRefusedWithItsLine)
         {"[1.2.3.4]\nprotocol = old\ncolour = red\n", "unknown key"},
         {"[1.2.3.4]\nprotocol = old\ndevice_ip = 1.2.3\n", "not a dotted-decimal"},
         {"[1.2.3.4]\nprotocol = old\n[1.2.3.4]\nprotocol = old\n", "appears twice"},
+        {"[1.2.3.4]\nprotocol = old\n[001.2.3.04]\nprotocol = new\n", "line 3: device 1.2.3.4 appears twice"},
         {"key = value\n", "outside any section"},
         {"[1.2.3.4\n", "without ']'"},
         {"[1.2.3.4]\nprotocol = old\nuser = a\\q\n", "bad key or escape"},
