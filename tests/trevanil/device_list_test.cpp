@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,19 @@ namespace {
 
 using Rows = std::vector<DeviceRow>;
 
+// A path in the temporary folder that no other test program running at the same time
+// uses (several build trees may run this test at once).
+std::filesystem::path UniqueTempPath(const std::string& utf8Name)
+{
+    const std::string unique = std::to_string(std::random_device()()) + "_";
+    return std::filesystem::temp_directory_path() / std::filesystem::u8path(unique + utf8Name);
+}
+
 // A file of its own in the temporary folder, removed at the end of the test.
 class CTempFile
 {
 public:
-    CTempFile(const std::string& utf8Name, const std::string& bytes)
-        : m_path(std::filesystem::temp_directory_path() / std::filesystem::u8path(utf8Name))
+    CTempFile(const std::string& utf8Name, const std::string& bytes) : m_path(UniqueTempPath(utf8Name))
     {
         std::ofstream out(m_path, std::ios::binary);
         out << bytes;
@@ -114,8 +122,7 @@ TEST(DeviceListFile, ReadFromAFileByItsPath)
 
 TEST(DeviceListFile, AFileThatCannotBeOpenedHasNoData)
 {
-    const std::filesystem::path missing = std::filesystem::temp_directory_path() / "trevanil_no_such_file.csv";
-    std::filesystem::remove(missing);
+    const std::filesystem::path missing = UniqueTempPath("trevanil_no_such_file.csv");
     const DeviceList list = ReadDeviceListFile(missing.u8string());
     EXPECT_TRUE(list.rows.empty());
     EXPECT_EQ(list.encoding, TextEncoding::Ansi);

@@ -9,11 +9,15 @@
 // close flag 1 when a run starts and 0 when it ends, when a start finds no data and
 // on every Cancel.
 //
+// Write refuses to start, with a message and nothing else (no close flag, the list and
+// inputs as they were), when an input check fails or the device access is unavailable.
+// A file that cannot be loaded is no data: the host hears 1 and then 0.
+//
 // Ticks never nest: a tick (or Write) arriving while a tick is inside the device
 // access returns at once, and a Cancel then takes effect right after the running row.
 //
-// All calls on the window thread. May throw std::bad_alloc; the view and the access
-// stay consistent as far as the run got.
+// All calls on the window thread; may throw std::bad_alloc (callers on a Windows entry
+// point catch it).
 #pragma once
 #include <cstddef>
 #include <cstdint>
