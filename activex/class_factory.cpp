@@ -2,17 +2,12 @@
 
 namespace activex {
 
-const QiEntry<ClassFactory> ClassFactory::kQiTable[] = {
-    ACTIVEX_QI(ClassFactory, IID_IClassFactory, IClassFactory),
-    {},
-};
-
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out)
 {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    return m_create(iid, out);
+    return Barrier("ClassFactory::CreateInstance", [&] { return m_create(iid, out); });
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock)
@@ -27,7 +22,7 @@ HRESULT GetClassObject(const ClassEntry* classes, REFCLSID clsid, REFIID iid, vo
     if (!out) return E_POINTER;
     *out = nullptr;
     for (const ClassEntry* c = classes; c->clsid; ++c)
-        if (IsEqualCLSID(clsid, *c->clsid)) return CreateComObject<ClassFactory>(iid, out, c->create);
+        if (IsEqualCLSID(clsid, *c->clsid)) return CreateObject<ClassFactory>(iid, out, c->create);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

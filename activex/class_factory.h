@@ -4,6 +4,7 @@
 
 namespace activex {
 
+// Makes one object of a class; activex::CreateObject<T> is one.
 using CreateFn = HRESULT (*)(REFIID iid, void** out);
 
 struct ClassEntry {
@@ -11,10 +12,9 @@ struct ClassEntry {
     CreateFn create;
 };
 
-class ClassFactory : public ComObject<ClassFactory, IClassFactory> {
+class ClassFactory : public Implements<ClassFactory, IClassFactory> {
 public:
     explicit ClassFactory(CreateFn create) : m_create(create) {}
-    static const QiEntry<ClassFactory> kQiTable[];
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
     STDMETHODIMP LockServer(BOOL lock) override;

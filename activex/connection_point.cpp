@@ -7,10 +7,9 @@ namespace {
 
 // Enumerator over a snapshot of items; T is CONNECTDATA or IConnectionPoint*.
 template <class Enum, class T, const IID* EnumIid>
-class SnapshotEnum : public ComObject<SnapshotEnum<Enum, T, EnumIid>, Enum> {
+class SnapshotEnum : public Implements<SnapshotEnum<Enum, T, EnumIid>, Enum> {
 public:
     using Self = SnapshotEnum<Enum, T, EnumIid>;
-    static const QiEntry<Self> kQiTable[];
 
     explicit SnapshotEnum(std::vector<T> items, size_t position = 0) : m_items(std::move(items)), m_pos(position)
     {
@@ -40,7 +39,7 @@ public:
     STDMETHODIMP Reset() override { m_pos = 0; return S_OK; }
     STDMETHODIMP Clone(Enum** out) override
     {
-        return CreateComObject<Self>(*EnumIid, reinterpret_cast<void**>(out), m_items, m_pos);
+        return CreateObject<Self>(*EnumIid, reinterpret_cast<void**>(out), m_items, m_pos);
     }
 
 private:
@@ -50,28 +49,10 @@ private:
     size_t m_pos;
 };
 
-template <class Enum, class T, const IID* EnumIid>
-const QiEntry<SnapshotEnum<Enum, T, EnumIid>> SnapshotEnum<Enum, T, EnumIid>::kQiTable[] = {
-    ACTIVEX_QI(Self, *EnumIid, Enum),
-    {},
-};
-
 using ConnectionsEnum = SnapshotEnum<IEnumConnections, CONNECTDATA, &IID_IEnumConnections>;
 using PointsEnum = SnapshotEnum<IEnumConnectionPoints, IConnectionPoint*, &IID_IEnumConnectionPoints>;
 
 } // namespace
-
-STDMETHODIMP ConnectionPoint::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
 
 STDMETHODIMP ConnectionPoint::GetConnectionInterface(IID* iid)
 {
@@ -97,9 +78,10 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
     if (FAILED(sink->QueryInterface(m_eventIid, dispatch.put_void())) &&
         FAILED(sink->QueryInterface(IID_IDispatch, dispatch.put_void())))
         return CONNECT_E_CANNOTCONNECT;
-    *cookie = m_nextCookie++;
-    m_sinks.emplace_back(*cookie, std::move(dispatch));
-    return S_OK;
+    return Barrier("ConnectionPoint::Advise", [&] {
+        m_sinks.emplace_back(m_nextCookie, std::move(dispatch));
+        *cookie = m_nextCookie++;
+    });
 }
 
 STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie)
@@ -116,9 +98,12 @@ STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie)
 STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** out)
 {
     if (!out) return E_POINTER;
-    std::vector<CONNECTDATA> items;
-    for (auto& [cookie, sink] : m_sinks) items.push_back({sink.get(), cookie});
-    return CreateComObject<ConnectionsEnum>(IID_IEnumConnections, reinterpret_cast<void**>(out), items);
+    *out = nullptr;
+    return Barrier("ConnectionPoint::EnumConnections", [&] {
+        std::vector<CONNECTDATA> items;
+        for (auto& [cookie, sink] : m_sinks) items.push_back({sink.get(), cookie});
+        return CreateObject<ConnectionsEnum>(IID_IEnumConnections, reinterpret_cast<void**>(out), std::move(items));
+    });
 }
 
 void ConnectionPoint::Fire(DISPID id, VARIANTARG* args, UINT argCount)
@@ -134,8 +119,11 @@ void ConnectionPoint::Fire(DISPID id, VARIANTARG* args, UINT argCount)
 HRESULT EnumOneConnectionPoint(IConnectionPoint* point, IEnumConnectionPoints** out)
 {
     if (!out) return E_POINTER;
-    return CreateComObject<PointsEnum>(IID_IEnumConnectionPoints, reinterpret_cast<void**>(out),
-                                       std::vector<IConnectionPoint*>{point});
+    *out = nullptr;
+    return Barrier("EnumOneConnectionPoint", [&] {
+        return CreateObject<PointsEnum>(IID_IEnumConnectionPoints, reinterpret_cast<void**>(out),
+                                        std::vector<IConnectionPoint*>{point});
+    });
 }
 
 } // namespace activex

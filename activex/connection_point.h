@@ -7,20 +7,15 @@
 #include <olectl.h>
 #include <utility>
 #include <vector>
+#include "com_object.h"
 #include "raii.h"
 
 namespace activex {
 
-class ConnectionPoint : public IConnectionPoint {
+class ConnectionPoint : public Contained<ConnectionPoint, IConnectionPoint> {
 public:
     ConnectionPoint(IConnectionPointContainer* container, REFIID eventIid)
-        : m_container(container), m_eventIid(eventIid) {}
-    ConnectionPoint(const ConnectionPoint&) = delete;
-    ConnectionPoint& operator=(const ConnectionPoint&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return m_container->AddRef(); }
-    STDMETHODIMP_(ULONG) Release() override { return m_container->Release(); }
+        : Contained(container), m_container(container), m_eventIid(eventIid) {}
 
     STDMETHODIMP GetConnectionInterface(IID* iid) override;
     STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** out) override;

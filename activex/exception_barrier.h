@@ -28,8 +28,8 @@ using BarrierLog = void (*)(const char* where, const char* message) noexcept;
 void SetBarrierLog(BarrierLog log) noexcept;
 
 // Inside a catch block only: the HRESULT for the exception being handled, after one
-// line through the barrier log.
-HRESULT CaughtToHResult(const char* where) noexcept;
+// line through the barrier log that ends with `outcome` (null: the HRESULT returned).
+HRESULT CaughtToHResult(const char* where, const char* outcome = nullptr) noexcept;
 
 // Runs `body` (returning HRESULT, or nothing for S_OK).
 template <class Body>
@@ -56,7 +56,7 @@ auto WindowBarrier(const char* where, Body&& body, Fallback&& fallback) noexcept
     try {
         return body();
     } catch (...) {
-        CaughtToHResult(where);
+        CaughtToHResult(where, "default handling");
     }
     return fallback();
 }
@@ -70,7 +70,7 @@ bool CallbackBarrier(const char* where, Body&& body) noexcept
         body();
         return true;
     } catch (...) {
-        CaughtToHResult(where);
+        CaughtToHResult(where, "callback ended");
         return false;
     }
 }

@@ -14,52 +14,6 @@ OleControl::~OleControl()
     if (m_hwnd) DestroyWindow(m_hwnd);
 }
 
-void* OleControl::FindBaseInterface(REFIID iid)
-{
-    struct Entry { const IID* iid; void* (*cast)(OleControl*); };
-    static const Entry kTable[] = {
-        {&IID_IUnknown, [](OleControl* c) -> void* { return static_cast<IDispatch*>(c); }},
-        {&IID_IDispatch, [](OleControl* c) -> void* { return static_cast<IDispatch*>(c); }},
-        {&IID_IConnectionPointContainer, [](OleControl* c) -> void* { return static_cast<IConnectionPointContainer*>(c); }},
-        {&IID_IProvideClassInfo, [](OleControl* c) -> void* { return static_cast<IProvideClassInfo2*>(c); }},
-        {&IID_IProvideClassInfo2, [](OleControl* c) -> void* { return static_cast<IProvideClassInfo2*>(c); }},
-        {&IID_IOleObject, [](OleControl* c) -> void* { return static_cast<IOleObject*>(c); }},
-        {&IID_IOleWindow, [](OleControl* c) -> void* { return static_cast<IOleInPlaceObject*>(c); }},
-        {&IID_IOleInPlaceObject, [](OleControl* c) -> void* { return static_cast<IOleInPlaceObject*>(c); }},
-        {&IID_IOleInPlaceActiveObject, [](OleControl* c) -> void* { return static_cast<IOleInPlaceActiveObject*>(c); }},
-        {&IID_IOleControl, [](OleControl* c) -> void* { return static_cast<IOleControl*>(c); }},
-        {&IID_IViewObject, [](OleControl* c) -> void* { return static_cast<IViewObject2*>(c); }},
-        {&IID_IViewObject2, [](OleControl* c) -> void* { return static_cast<IViewObject2*>(c); }},
-        {&IID_IPersist, [](OleControl* c) -> void* { return static_cast<IPersistStreamInit*>(c); }},
-        {&IID_IPersistStreamInit, [](OleControl* c) -> void* { return static_cast<IPersistStreamInit*>(c); }},
-        {&IID_IPersistPropertyBag, [](OleControl* c) -> void* { return static_cast<IPersistPropertyBag*>(c); }},
-        {&IID_ISpecifyPropertyPages, [](OleControl* c) -> void* { return static_cast<ISpecifyPropertyPages*>(c); }},
-    };
-    if (IsEqualIID(iid, *m_info.dispatchIid)) return static_cast<IDispatch*>(this);
-    for (const Entry& e : kTable)
-        if (IsEqualIID(iid, *e.iid)) return e.cast(this);
-    return nullptr;
-}
-
-STDMETHODIMP OleControl::QueryInterface(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    *out = FindInterface(iid);
-    if (!*out) *out = FindBaseInterface(iid);
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) OleControl::AddRef() { return ++m_refs; }
-
-STDMETHODIMP_(ULONG) OleControl::Release()
-{
-    ULONG left = --m_refs;
-    if (left == 0) delete this;
-    return left;
-}
-
 // ---- type information and dispatch ----
 
 HRESULT OleControl::LoadTypeInfo(REFGUID guid, ITypeInfo** out)
@@ -105,7 +59,7 @@ STDMETHODIMP OleControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPAR
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     // The control stays alive while a method runs, even when a sink releases it.
     ComPtr<IDispatch> self(static_cast<IDispatch*>(this));
-    return InvokeMember(id, flags, params, result, argErr);
+    return Barrier("OleControl::Invoke", [&] { return InvokeMember(id, flags, params, result, argErr); });
 }
 
 // ---- events and class information ----
@@ -121,7 +75,7 @@ STDMETHODIMP OleControl::FindConnectionPoint(REFIID iid, IConnectionPoint** out)
     *out = nullptr;
     if (!IsEqualIID(iid, m_events.EventIid())) return CONNECT_E_NOCONNECTION;
     *out = &m_events;
-    AddRef();
+    (*out)->AddRef();
     return S_OK;
 }
 
@@ -161,31 +115,39 @@ STDMETHODIMP OleControl::Close(DWORD)
     return S_OK;
 }
 
-STDMETHODIMP OleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT posRect)
+STDMETHODIMP OleControl::DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG, HWND, LPCRECT posRect)
 {
-    if (site && !m_clientSite) m_clientSite = ComPtr<IOleClientSite>(site);
-    switch (verb) {
-    case OLEIVERB_PRIMARY:
-    case OLEIVERB_SHOW:
-    case OLEIVERB_INPLACEACTIVATE:
-    case OLEIVERB_UIACTIVATE:
-        return InPlaceActivate(verb, posRect);
-    case OLEIVERB_HIDE:
-        if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
-        return S_OK;
-    case OLEIVERB_PROPERTIES: {
-        if (m_info.propertyPageCount == 0) return E_NOTIMPL;
-        IUnknown* self = static_cast<IDispatch*>(this);
-        return OleCreatePropertyFrame(m_hwnd ? GetParent(m_hwnd) : nullptr, 0, 0, L"", 1, &self,
-                                      m_info.propertyPageCount, const_cast<CLSID*>(m_info.propertyPages),
-                                      LOCALE_USER_DEFAULT, 0, nullptr);
-    }
-    default:
-        return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
-    }
+    return Barrier("OleControl::DoVerb", [&]() -> HRESULT {
+        if (site && !m_clientSite) m_clientSite = ComPtr<IOleClientSite>(site);
+        switch (verb) {
+        case OLEIVERB_PRIMARY:
+        case OLEIVERB_SHOW:
+        case OLEIVERB_INPLACEACTIVATE:
+        case OLEIVERB_UIACTIVATE: {
+            m_verbPos = posRect;
+            struct ForgetPosition {
+                const RECT*& slot;
+                ~ForgetPosition() { slot = nullptr; }
+            } forget{m_verbPos};
+            return OnActivateInPlace(verb == OLEIVERB_PRIMARY || verb == OLEIVERB_UIACTIVATE, msg);
+        }
+        case OLEIVERB_HIDE:
+            if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
+            return S_OK;
+        case OLEIVERB_PROPERTIES: {
+            if (m_info.propertyPageCount == 0) return E_NOTIMPL;
+            IUnknown* self = static_cast<IDispatch*>(this);
+            return OleCreatePropertyFrame(m_hwnd ? GetParent(m_hwnd) : nullptr, 0, 0, L"", 1, &self,
+                                          m_info.propertyPageCount, const_cast<CLSID*>(m_info.propertyPages),
+                                          LOCALE_USER_DEFAULT, 0, nullptr);
+        }
+        default:
+            return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+        }
+    });
 }
 
-HRESULT OleControl::InPlaceActivate(LONG verb, LPCRECT posRect)
+HRESULT OleControl::ActivateInPlace(bool uiActivate, MSG*)
 {
     if (!m_clientSite) return E_UNEXPECTED;
     if (!m_inPlaceSite) {
@@ -198,53 +160,26 @@ HRESULT OleControl::InPlaceActivate(LONG verb, LPCRECT posRect)
     if (!m_hwnd) {
         HWND parent = nullptr;
         if (FAILED(m_inPlaceSite->GetWindow(&parent)) || !parent) return E_FAIL;
-        ComPtr<IOleInPlaceFrame> frame;
-        ComPtr<IOleInPlaceUIWindow> doc;
         RECT pos{}, clip{};
         OLEINPLACEFRAMEINFO frameInfo{};
         frameInfo.cb = sizeof(frameInfo);
-        m_inPlaceSite->GetWindowContext(frame.put(), doc.put(), &pos, &clip, &frameInfo);
-        if (posRect) pos = *posRect;
+        m_inPlaceSite->GetWindowContext(m_frame.put(), m_document.put(), &pos, &clip, &frameInfo);
+        if (m_verbPos) pos = *m_verbPos;
         if (!CreateControlWindow(parent, pos)) return E_FAIL;
     }
     ShowWindow(m_hwnd, SW_SHOW);
-    if ((verb == OLEIVERB_PRIMARY || verb == OLEIVERB_UIACTIVATE) && !m_uiActive) {
-        m_uiActive = true;
-        m_inPlaceSite->OnUIActivate();
-    }
+    if (uiActivate && !m_uiActive) UIActivate();
     return S_OK;
 }
 
-bool OleControl::CreateControlWindow(HWND parent, const RECT& pos)
+void OleControl::UIActivate()
 {
-    HWND hwnd = CreateWindowExW(0, m_info.windowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, pos.left,
-                                pos.top, pos.right - pos.left, pos.bottom - pos.top, parent, nullptr,
-                                m_info.module(), nullptr);
-    if (!hwnd) return false;
-    // Subclass the system window so that reflected notifications reach us.
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    m_baseProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OleControl::SubclassProc)));
-    m_hwnd = hwnd;
-    if (!OnWindowCreated(hwnd)) {
-        DestroyWindow(hwnd);
-        return false;
-    }
-    return true;
-}
-
-LRESULT CALLBACK OleControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    auto* self = reinterpret_cast<OleControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    WNDPROC base = self ? self->m_baseProc : DefWindowProcW;
-    // Notifications reflected back by the container (OCM_COMMAND): nothing to do.
-    if (msg == OCM__BASE + WM_COMMAND) return 0;
-    if (msg == WM_NCDESTROY && self) {
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->m_hwnd = nullptr;
-    }
-    return CallWindowProcW(base, hwnd, msg, wp, lp);
+    m_uiActive = true;
+    m_inPlaceSite->OnUIActivate();
+    // The frame and document send keys to the active object's TranslateAccelerator.
+    auto* active = static_cast<IOleInPlaceActiveObject*>(this);
+    if (m_frame) m_frame->SetActiveObject(active, nullptr);
+    if (m_document) m_document->SetActiveObject(active, nullptr);
 }
 
 STDMETHODIMP OleControl::EnumVerbs(IEnumOLEVERB** out) { return OleRegEnumVerbs(*m_info.clsid, out); }
@@ -315,6 +250,8 @@ STDMETHODIMP OleControl::InPlaceDeactivate()
 {
     UIDeactivate();
     if (m_hwnd) DestroyWindow(m_hwnd);
+    m_frame.reset();
+    m_document.reset();
     if (m_inPlaceSite) {
         ComPtr<IOleInPlaceSite> site = m_inPlaceSite;
         m_inPlaceSite.reset();
@@ -325,9 +262,18 @@ STDMETHODIMP OleControl::InPlaceDeactivate()
 
 STDMETHODIMP OleControl::UIDeactivate()
 {
-    if (m_uiActive && m_inPlaceSite) m_inPlaceSite->OnUIDeactivate(FALSE);
+    if (!m_uiActive) return S_OK;
     m_uiActive = false;
+    if (m_frame) m_frame->SetActiveObject(nullptr, nullptr);
+    if (m_document) m_document->SetActiveObject(nullptr, nullptr);
+    if (m_inPlaceSite) m_inPlaceSite->OnUIDeactivate(FALSE);
     return S_OK;
+}
+
+STDMETHODIMP OleControl::TranslateAccelerator(LPMSG msg)
+{
+    if (!msg) return S_FALSE;
+    return Barrier("OleControl::TranslateAccelerator", [&] { return PreTranslateMessage(msg) ? S_OK : S_FALSE; });
 }
 
 STDMETHODIMP OleControl::SetObjectRects(LPCRECT pos, LPCRECT)

@@ -2,16 +2,27 @@
 // class's dispatch table, one event connection point, and the OLE interfaces that
 // containers and script hosts query, minimal but enough for in-place activation.
 //
-// A control derives from OleControl, passes its ControlInfo, answers InvokeMember
-// and lists its interfaces in a QI table (see com_object.h) that it returns from
-// FindInterface; OleControl::FindBaseInterface covers the interfaces below.
+// A control lists OleControl first in its Implements<> (com_object.h), with its own
+// further interfaces and an alias table that maps its dispinterface's IID to IDispatch:
+//
+//   class CMyCtrl : public activex::Implements<CMyCtrl, activex::OleControl, IObjectSafety> {
+//   public:
+//       static constexpr activex::QiAlias kAliases[] = {{&DIID__DMy, &IID_IDispatch}};
+//       CMyCtrl() : Implements(kMyControlInfo) {}
+//       HRESULT InvokeMember(...) override;   // its methods by DISPID
+//   };
+//
+// Hooks for what a control does beyond that (see the protected part): its window is a
+// subclassed system window or one of a window class of its own (ControlInfo), it sees
+// that window's messages first (OnMessage), paints (OnDraw), translates keys before
+// its container (PreTranslateMessage) and may wrap its in-place activation
+// (OnActivateInPlace). Every entry point runs behind the exception barrier.
 #pragma once
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <atomic>
+#include "com_object.h"
 #include "connection_point.h"
-#include "module_lock.h"
 #include "raii.h"
 
 namespace activex {
@@ -26,25 +37,23 @@ struct ControlInfo {
     DWORD persistVersion;          // written first by the persistence interfaces
     const CLSID* propertyPages;
     ULONG propertyPageCount;
-    const wchar_t* windowClass;    // system window class the control's window is made of
+    // The control's window: a system window class (e.g. L"BUTTON") that OleControl
+    // subclasses, or null for a window class of the control's own, which OleControl
+    // registers for the module and which paints through OnDraw.
+    const wchar_t* windowClass;
 };
 
-class OleControl : public IDispatch,
-                   public IConnectionPointContainer,
-                   public IProvideClassInfo2,
-                   public IOleObject,
-                   public IOleInPlaceObject,
-                   public IOleInPlaceActiveObject,
-                   public IOleControl,
-                   public IViewObject2,
-                   public IPersistStreamInit,
-                   public IPersistPropertyBag,
-                   public ISpecifyPropertyPages {
+class OleControl : public InterfaceGroup<IDispatch, IConnectionPointContainer, IProvideClassInfo2, IOleObject,
+                                         IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl, IViewObject2,
+                                         IPersistStreamInit, IPersistPropertyBag, ISpecifyPropertyPages> {
 public:
-    // IUnknown (shared by every interface of the control)
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    // Interfaces that the list above names only by a derived interface.
+    static constexpr QiAlias kAliases[] = {
+        {&IID_IProvideClassInfo, &IID_IProvideClassInfo2},
+        {&IID_IOleWindow, &IID_IOleInPlaceObject},
+        {&IID_IViewObject, &IID_IViewObject2},
+        {&IID_IPersist, &IID_IPersistStreamInit},
+    };
 
     // IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -92,7 +101,8 @@ public:
     STDMETHODIMP UIDeactivate() override;
     STDMETHODIMP SetObjectRects(LPCRECT pos, LPCRECT clip) override;
     STDMETHODIMP ReactivateAndUndo() override { return E_NOTIMPL; }
-    STDMETHODIMP TranslateAccelerator(LPMSG) override { return S_FALSE; }
+    // S_OK when PreTranslateMessage handled the message.
+    STDMETHODIMP TranslateAccelerator(LPMSG msg) override;
     STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
     STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
     STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
@@ -134,45 +144,77 @@ protected:
     OleControl(const OleControl&) = delete;
     OleControl& operator=(const OleControl&) = delete;
 
-    // The control's own interfaces; null when it has none by that IID.
-    virtual void* FindInterface(REFIID iid) = 0;
-    void* FindBaseInterface(REFIID iid);
-    // The control's methods by DISPID.
+    // The control's methods by DISPID (behind Invoke's barrier).
     virtual HRESULT InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr) = 0;
-    // Called once the window exists; false destroys it again and fails the activation.
+
+    // Called once the window exists (after its WM_CREATE); false destroys it again and
+    // fails the activation.
     virtual bool OnWindowCreated(HWND) { return true; }
 
+    // Every message to the control's window comes here first (WM_NCCREATE and
+    // WM_NCDESTROY excepted); true when handled, with `result` as the answer. Otherwise
+    // the default handling follows: the system class's own procedure, or for a window
+    // class of the control's own, painting through OnDraw and DefWindowProc. A window
+    // of its own gets WM_CREATE here, with ControlWindow() already set.
+    virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
+    {
+        (void)msg, (void)wp, (void)lp, (void)result;
+        return false;
+    }
+
+    // Paints a window of the control's own class (WM_PAINT, WM_PRINTCLIENT) and the
+    // control's picture for IViewObject::Draw, into `bounds`. By default a solid fill
+    // with the ambient background colour.
+    virtual void OnDraw(HDC dc, const RECT& bounds);
+
+    // Called from IOleInPlaceActiveObject::TranslateAccelerator with a message of the
+    // container's loop before the container translates it; true when handled.
+    virtual bool PreTranslateMessage(MSG* msg)
+    {
+        (void)msg;
+        return false;
+    }
+
+    // Every in-place activation request (the activating verbs of DoVerb, and whatever
+    // the derived class asks for) goes through here; a derived class may wrap it, e.g.
+    // to refuse re-entry, and call ActivateInPlace to do the work. `uiActivate`: also
+    // UI-activate (the frame then routes keys through TranslateAccelerator).
+    virtual HRESULT OnActivateInPlace(bool uiActivate, MSG* msg) { return ActivateInPlace(uiActivate, msg); }
+    HRESULT ActivateInPlace(bool uiActivate, MSG* msg);
+
+    // The container's ambient background colour (DISPID_AMBIENT_BACKCOLOR of the client
+    // site's IDispatch) as an RGB value; the system's window colour when the site has
+    // no ambient properties.
+    COLORREF AmbientBackColor();
+
     HWND ControlWindow() const { return m_hwnd; }
-    // Fires `id` of the event interface with `args` given in reverse order.
+    // Fires `id` of the event interface with `args` given in reverse order (any
+    // VARIANT types, e.g. VT_I2 for a short).
     void FireEvent(DISPID id, VARIANTARG* args, UINT argCount) { m_events.Fire(id, args, argCount); }
 
 private:
     HRESULT LoadTypeInfo(REFGUID guid, ITypeInfo** out);
-    HRESULT InPlaceActivate(LONG verb, LPCRECT posRect);
     bool CreateControlWindow(HWND parent, const RECT& pos);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void UIActivate();
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     const ControlInfo& m_info;
-    std::atomic<ULONG> m_refs{1};
-    ScopedModuleLock m_moduleLock;
     ConnectionPoint m_events;
     ComPtr<IOleClientSite> m_clientSite;
     ComPtr<IOleInPlaceSite> m_inPlaceSite;
+    ComPtr<IOleInPlaceFrame> m_frame;
+    ComPtr<IOleInPlaceUIWindow> m_document;
     ComPtr<IOleAdviseHolder> m_adviseHolder;
     ComPtr<IAdviseSink> m_viewSink;
     DWORD m_viewAspects = 0;
     DWORD m_viewFlags = 0;
     HWND m_hwnd = nullptr;
-    WNDPROC m_baseProc = nullptr;
+    WNDPROC m_baseProc = nullptr;        // the system class's procedure of a subclassed window
+    const RECT* m_verbPos = nullptr;     // the position DoVerb was given, while it runs
     bool m_uiActive = false;
     SIZEL m_extent{2540, 2540};
 };
-
-// Forwards the IUnknown methods of an extra interface of a control to OleControl's.
-#define ACTIVEX_FORWARD_IUNKNOWN()                                                          \
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override                          \
-    { return ::activex::OleControl::QueryInterface(iid, out); }                            \
-    STDMETHODIMP_(ULONG) AddRef() override { return ::activex::OleControl::AddRef(); }     \
-    STDMETHODIMP_(ULONG) Release() override { return ::activex::OleControl::Release(); }
 
 } // namespace activex

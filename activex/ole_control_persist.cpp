@@ -1,4 +1,4 @@
-// OleControl: drawing and persistence. The state is the persistence version and the
+// OleControl: IViewObject and persistence. The state is the persistence version and the
 // extent; a control has no properties of its own here.
 #include "ole_control.h"
 
@@ -38,6 +38,10 @@ STDMETHODIMP OleControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, H
     if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
     // Without a device context there is nothing to paint into.
     if (!drawDc || !bounds) return S_OK;
+    if (!m_info.windowClass) {
+        const RECT rect{bounds->left, bounds->top, bounds->right, bounds->bottom};
+        return Barrier("OleControl::Draw", [&] { OnDraw(drawDc, rect); });
+    }
     if (!m_hwnd) return S_OK;
     POINT oldOrigin;
     SetViewportOrgEx(drawDc, bounds->left, bounds->top, &oldOrigin);

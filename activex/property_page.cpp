@@ -5,11 +5,6 @@
 
 namespace activex {
 
-const QiEntry<PropertyPage> PropertyPage::kQiTable[] = {
-    ACTIVEX_QI(PropertyPage, IID_IPropertyPage, IPropertyPage),
-    {},
-};
-
 PropertyPage::~PropertyPage() { Deactivate(); }
 
 STDMETHODIMP PropertyPage::SetPageSite(IPropertyPageSite* site)
@@ -56,9 +51,10 @@ STDMETHODIMP PropertyPage::GetPageInfo(PROPPAGEINFO* info)
 STDMETHODIMP PropertyPage::SetObjects(ULONG count, IUnknown** objects)
 {
     if (count && !objects) return E_POINTER;
-    m_objects.clear();
-    for (ULONG i = 0; i < count; ++i) m_objects.emplace_back(objects[i]);
-    return S_OK;
+    return Barrier("PropertyPage::SetObjects", [&] {
+        std::vector<ComPtr<IUnknown>> held(objects, objects + count);
+        m_objects.swap(held);
+    });
 }
 
 STDMETHODIMP PropertyPage::Show(UINT cmdShow)

@@ -15,11 +15,12 @@ struct PropertyPageInfo {
     SIZE sizeInDialogUnits;
 };
 
-class PropertyPage : public ComObject<PropertyPage, IPropertyPage> {
+// A module's page derives from it with its PropertyPageInfo and is made with
+// CreateObject<CMyPage>.
+class PropertyPage : public Implements<PropertyPage, IPropertyPage> {
 public:
     explicit PropertyPage(const PropertyPageInfo& info) : m_info(info) {}
     ~PropertyPage() override;
-    static const QiEntry<PropertyPage> kQiTable[];
 
     STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
     STDMETHODIMP Activate(HWND parent, LPCRECT rect, BOOL modal) override;

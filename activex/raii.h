@@ -1,10 +1,11 @@
-// Owners for the handles our COM code touches: BSTR, VARIANT, HMODULE, HANDLE, HKEY,
-// COM interface pointers. Each frees exactly once.
+// Owners for what our COM code holds: BSTR, VARIANT and COM interface pointers, and
+// (from unique_handle.h) the Win32 handles. Each frees exactly once.
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
 #include <unknwn.h>
 #include <utility>
+#include "unique_handle.h"
 
 namespace activex {
 
@@ -46,44 +47,6 @@ public:
 private:
     VARIANT m_var;
 };
-
-// A generic owner for handle-like values with a closing function.
-template <typename T, typename Close, T Invalid>
-class UniqueHandleT {
-public:
-    UniqueHandleT() = default;
-    explicit UniqueHandleT(T value) : m_value(value) {}
-    ~UniqueHandleT() { reset(); }
-    UniqueHandleT(UniqueHandleT&& other) noexcept : m_value(std::exchange(other.m_value, Invalid)) {}
-    UniqueHandleT& operator=(UniqueHandleT&& other) noexcept
-    {
-        if (this != &other) { reset(); m_value = std::exchange(other.m_value, Invalid); }
-        return *this;
-    }
-    UniqueHandleT(const UniqueHandleT&) = delete;
-    UniqueHandleT& operator=(const UniqueHandleT&) = delete;
-
-    T get() const { return m_value; }
-    T* put() { reset(); return &m_value; }
-    explicit operator bool() const { return m_value != Invalid; }
-    void reset(T value = Invalid)
-    {
-        if (m_value != Invalid) Close()(m_value);
-        m_value = value;
-    }
-    T release() { return std::exchange(m_value, Invalid); }
-
-private:
-    T m_value = Invalid;
-};
-
-struct CloseHandleFn { void operator()(HANDLE h) const { CloseHandle(h); } };
-struct FreeLibraryFn { void operator()(HMODULE h) const { FreeLibrary(h); } };
-struct RegCloseKeyFn { void operator()(HKEY h) const { RegCloseKey(h); } };
-
-using UniqueHandle = UniqueHandleT<HANDLE, CloseHandleFn, nullptr>;
-using UniqueHModule = UniqueHandleT<HMODULE, FreeLibraryFn, nullptr>;
-using UniqueHKey = UniqueHandleT<HKEY, RegCloseKeyFn, nullptr>;
 
 // A reference-counted interface pointer.
 template <typename T>

@@ -1,6 +1,7 @@
 #include "orvex_ctrl.h"
 
 #include <new>
+#include "activex/ole_misc.h"
 #include "connections/wide_to_utf8.h"
 #include "diag/crash_dump.h"
 #include "diag/write_log.h"
@@ -25,7 +26,7 @@ const activex::ControlInfo kControlInfo = {
     &DIID__DorvexEvents,
     &LIBID_orvexLib,
     &OrvexModuleHandle,
-    0x20191,          // setclientsitefirst | actwhenvisible | insideout | cantlinkinside | recomposeonresize
+    activex::kControlMiscStatus,
     0x00010000,       // persistence version 1.0
     &CLSID_orvexPropPage,
     1,
@@ -68,11 +69,6 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
 }
 
 } // namespace
-
-const activex::QiEntry<COrvexCtrl> COrvexCtrl::kQiTable[] = {
-    ACTIVEX_QI(COrvexCtrl, IID_IObjectSafety, IObjectSafety),
-    {},
-};
 
 const activex::DispEntry<COrvexCtrl> COrvexCtrl::kDispTable[] = {
     {DISPID_ABOUTBOX, 0,
@@ -125,22 +121,7 @@ const activex::DispEntry<COrvexCtrl> COrvexCtrl::kDispTable[] = {
     {0, 0, nullptr},
 };
 
-HRESULT COrvexCtrl::Create(REFIID iid, void** out)
-{
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    COrvexCtrl* control = nullptr;
-    try {
-        control = new COrvexCtrl();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    HRESULT hr = control->QueryInterface(iid, out);
-    control->Release();
-    return hr;
-}
-
-COrvexCtrl::COrvexCtrl() : OleControl(kControlInfo)
+COrvexCtrl::COrvexCtrl() : Implements(kControlInfo)
 {
     InstallCrashFilter();
     InitErrorText(m_mapErrorText);
@@ -155,8 +136,6 @@ COrvexCtrl::COrvexCtrl() : OleControl(kControlInfo)
 }
 
 COrvexCtrl::~COrvexCtrl() = default;
-
-void* COrvexCtrl::FindInterface(REFIID iid) { return activex::FindInQiTable(this, kQiTable, iid); }
 
 HRESULT COrvexCtrl::InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr)
 {

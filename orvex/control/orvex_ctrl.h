@@ -9,14 +9,16 @@
 #include "activex/ole_control.h"
 #include "error_text.h"
 #include "object_safety.h"
+#include "orvex_ids.h"
 
 class PuManager;
 
-class COrvexCtrl : public activex::OleControl, public IObjectSafety {
+class COrvexCtrl : public activex::Implements<COrvexCtrl, activex::OleControl, IObjectSafety> {
 public:
-    static HRESULT Create(REFIID iid, void** out);
+    // Scripts and containers also ask for the control by its dispinterface's IID.
+    static constexpr activex::QiAlias kAliases[] = {{&DIID__Dorvex, &IID_IDispatch}};
 
-    ACTIVEX_FORWARD_IUNKNOWN()
+    COrvexCtrl();  // made by activex::CreateObject
 
     // IObjectSafety
     STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
@@ -30,16 +32,13 @@ public:
     LONG IsUseDomain(LONG puHandle);
 
 private:
-    COrvexCtrl();
     ~COrvexCtrl() override;
 
-    void* FindInterface(REFIID iid) override;
     HRESULT InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr) override;
     bool OnWindowCreated(HWND hwnd) override;
 
     void FirePUErrorOut(int code);
 
-    static const activex::QiEntry<COrvexCtrl> kQiTable[];
     static const activex::DispEntry<COrvexCtrl> kDispTable[];
 
     ErrorTextMap m_mapErrorText;

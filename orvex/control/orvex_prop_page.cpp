@@ -1,6 +1,5 @@
 #include "orvex_prop_page.h"
 
-#include "activex/property_page.h"
 #include "orvex_module.h"
 #include "orvex_resource.h"
 
@@ -9,7 +8,4 @@ const activex::PropertyPageInfo kPageInfo = {&OrvexModuleHandle, IDD_PROPPAGE_OR
                                              {250, 62}};
 }
 
-HRESULT COrvexPropPage::Create(REFIID iid, void** out)
-{
-    return activex::CreateComObject<activex::PropertyPage>(iid, out, kPageInfo);
-}
+COrvexPropPage::COrvexPropPage() : PropertyPage(kPageInfo) {}

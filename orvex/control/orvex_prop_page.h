@@ -1,8 +1,9 @@
 // COrvexPropPage: the control's property page (dialog 200, caption "常规"). The control
 // has no properties of its own, so the page shows one placeholder text.
 #pragma once
-#include <windows.h>
+#include "activex/property_page.h"
 
-struct COrvexPropPage {
-    static HRESULT Create(REFIID iid, void** out);
+class COrvexPropPage : public activex::PropertyPage {
+public:
+    COrvexPropPage();  // made by activex::CreateObject
 };

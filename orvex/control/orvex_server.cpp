@@ -4,6 +4,8 @@
 #include <string>
 
 #include "activex/class_factory.h"
+#include "activex/exception_barrier.h"
+#include "activex/ole_misc.h"
 #include "activex/registration.h"
 #include "orvex_ctrl.h"
 #include "orvex_ids.h"
@@ -15,8 +17,8 @@
 namespace {
 
 const activex::ClassEntry kClasses[] = {
-    {&CLSID_orvex, &COrvexCtrl::Create},
-    {&CLSID_orvexPropPage, &COrvexPropPage::Create},
+    {&CLSID_orvex, &activex::CreateObject<COrvexCtrl>},
+    {&CLSID_orvexPropPage, &activex::CreateObject<COrvexPropPage>},
     {nullptr, nullptr},
 };
 
@@ -55,27 +57,13 @@ struct Registrations {
     std::wstring controlName = ModuleString(IDS_ORVEX);
     std::wstring pageName = ModuleString(IDS_ORVEX_PPG);
     activex::ClassRegistration control{&CLSID_orvex, controlName.c_str(), L"ORVEX.orvexCtrl.1", L"Apartment",
-                                       true, true, 0x20191, IDB_ORVEX, &LIBID_orvexLib, L"1.0", kControlVerbs};
+                                       true, true, activex::kControlMiscStatus, IDB_ORVEX, &LIBID_orvexLib, L"1.0",
+                                       kControlVerbs};
     activex::ClassRegistration page{&CLSID_orvexPropPage, pageName.c_str(), nullptr, nullptr,
                                     false, false, 0, 0, nullptr, nullptr, nullptr};
 };
 
-} // namespace
-
-SharedRegistry<PuManager>& ModuleRegistry()
-{
-    static SharedRegistry<PuManager> registry;
-    return registry;
-}
-
-extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
-{
-    return activex::GetClassObject(kClasses, clsid, iid, out);
-}
-
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return activex::CanUnloadNow(); }
-
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
+HRESULT RegisterServer()
 {
     wchar_t path[MAX_PATH];
     if (!ModulePath(path) || FAILED(activex::RegisterEmbeddedTypeLib(path))) return SELFREG_E_TYPELIB;
@@ -91,7 +79,7 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
     return S_OK;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
+HRESULT UnregisterServer()
 {
     if (FAILED(activex::UnregisterTypeLib(LIBID_orvexLib, kOrvexLibMajor, kOrvexLibMinor, kOrvexLibLcid)))
         return SELFREG_E_TYPELIB;
@@ -104,4 +92,32 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
         if (FAILED(hr)) return hr;
     }
     return S_OK;
+}
+
+} // namespace
+
+SharedRegistry<PuManager>& ModuleRegistry()
+{
+    static SharedRegistry<PuManager> registry;
+    return registry;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
+{
+    return activex::Barrier("DllGetClassObject", [&] { return activex::GetClassObject(kClasses, clsid, iid, out); });
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
+{
+    return activex::Barrier("DllCanUnloadNow", [] { return activex::CanUnloadNow(); });
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
+{
+    return activex::Barrier("DllRegisterServer", [] { return RegisterServer(); });
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
+{
+    return activex::Barrier("DllUnregisterServer", [] { return UnregisterServer(); });
 }

@@ -7,7 +7,7 @@
 #include "log_clock.h"
 #include "log_line.h"
 #include "log_root.h"
-#include "win_handles.h"
+#include "activex/unique_handle.h"
 #include "write_log.h"
 
 namespace {
@@ -36,7 +36,7 @@ void CreateMiniDump(EXCEPTION_POINTERS* exceptionPointers, const char* filePath)
 {
     WriteLog("CreateMiniDump", 15, "start create mini dump.");
 
-    UniqueModule dbgHelp(LoadLibraryA("DbgHelp.dll"));
+    activex::UniqueHModule dbgHelp(LoadLibraryA("DbgHelp.dll"));
     if (!dbgHelp) {
         WriteLog("CreateMiniDump", 19, "load DbgHelp.dll fail.");
         return;
@@ -49,8 +49,8 @@ void CreateMiniDump(EXCEPTION_POINTERS* exceptionPointers, const char* filePath)
     }
 
     WriteLog("CreateMiniDump", 31, "create strFilePath start.");
-    UniqueFileHandle file(CreateFileA(filePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    activex::UniqueFileHandle file(CreateFileA(filePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         WriteLog("CreateMiniDump", 37, "create strFilePath fail.");
         return;

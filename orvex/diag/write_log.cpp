@@ -11,7 +11,7 @@
 #include "log_clock.h"
 #include "log_line.h"
 #include "log_root.h"
-#include "win_handles.h"
+#include "activex/unique_handle.h"
 
 namespace {
 
@@ -81,8 +81,8 @@ int WriteLog(const char* function, int line, const char* message) noexcept
         const LogTime now = ReadLogClock();  // names the file and stamps the line
         if (!FormatLogFilePath(g_filePath, sizeof g_filePath, g_logRoot, now)) return -1;
 
-        UniqueFileHandle file(CreateFileA(g_filePath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        activex::UniqueFileHandle file(CreateFileA(g_filePath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return -1;
         SetFilePointer(file.get(), 0, nullptr, FILE_END);
 

@@ -20,8 +20,8 @@ const wchar_t kSafeInit[] = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
 DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile)
 {
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    activex::UniqueHandle out(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    activex::UniqueFileHandle out(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -250,8 +250,8 @@ TEST(Clients, ScriptsCreateTheControlByProgId)
     for (const Script& script : scripts) {
         const std::wstring path = ProgramDir() + script.file;
         {
-            activex::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+            activex::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
             DWORD written = 0;
             WriteFile(file.get(), script.text, static_cast<DWORD>(strlen(script.text)), &written, nullptr);
         }

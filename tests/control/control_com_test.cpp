@@ -391,7 +391,7 @@ TEST_F(ControlTest, LoginErrorsReachTheHostWithTheTableTextsUnchanged)
 
 int ThreadCount()
 {
-    activex::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    activex::UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     int count = 0;

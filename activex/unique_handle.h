@@ -1,0 +1,88 @@
+// Owners of Win32 handles: one template, and per kind of handle a traits class that
+// says which value means "no handle" and how a handle is closed. Each owner closes its
+// handle exactly once, on every path; moving hands the handle on.
+//
+//   activex::UniqueFileHandle file(CreateFileW(...));
+//   if (!file) return HRESULT_FROM_WIN32(GetLastError());
+//
+// A new kind is a traits struct with Handle, Invalid(), IsValid(h) and Close(h).
+#pragma once
+#include <windows.h>
+#include <utility>
+
+namespace activex {
+
+template <class Traits>
+class UniqueAny {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueAny() = default;
+    explicit UniqueAny(Handle handle) : m_handle(handle) {}
+    ~UniqueAny() { reset(); }
+    UniqueAny(UniqueAny&& other) noexcept : m_handle(other.release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept
+    {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
+
+    Handle get() const { return m_handle; }
+    explicit operator bool() const { return Traits::IsValid(m_handle); }
+    // Closes the current handle and lends the slot to a function that fills it.
+    Handle* put()
+    {
+        reset();
+        return &m_handle;
+    }
+    Handle release() { return std::exchange(m_handle, Traits::Invalid()); }
+    void reset(Handle handle = Traits::Invalid())
+    {
+        if (Traits::IsValid(m_handle)) Traits::Close(m_handle);
+        m_handle = handle;
+    }
+
+private:
+    Handle m_handle = Traits::Invalid();
+};
+
+// Kernel objects whose "no handle" is null: threads, processes, events, mutexes.
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+
+// Handles whose "no handle" is INVALID_HANDLE_VALUE: CreateFile, CreateToolhelp32Snapshot.
+// Null is never a handle of theirs either.
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+
+// LoadLibrary results (one reference each).
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { FreeLibrary(h); }
+};
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { RegCloseKey(h); }
+};
+
+using UniqueHandle = UniqueAny<KernelHandleTraits>;
+using UniqueFileHandle = UniqueAny<FileHandleTraits>;
+using UniqueHModule = UniqueAny<ModuleTraits>;
+using UniqueHKey = UniqueAny<RegKeyTraits>;
+
+} // namespace activex
