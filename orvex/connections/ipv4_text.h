@@ -1,5 +1,6 @@
 // Dotted-decimal IPv4 text and the byte orders the device libraries want, without
-// the socket library: the same values inet_addr, htonl and ntohl give.
+// the socket library: the values inet_addr, htonl and ntohl give, except that every
+// part is decimal ("010" is ten, not octal eight as inet_addr reads it).
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -8,7 +9,7 @@
 constexpr std::uint32_t kInAddrNone = 0xFFFFFFFFu;
 
 // Exactly four dot-separated decimal numbers 0..255 (1 to 3 digits each, nothing else):
-// the address in network byte order, as inet_addr returns it. Anything else: nothing.
+// the address in network byte order, as inet_addr lays it out. Anything else: nothing.
 std::optional<std::uint32_t> ParseIpv4NetworkOrder(const char* text);
 
 // As inet_addr: kInAddrNone for a text that is not a dotted-decimal address.

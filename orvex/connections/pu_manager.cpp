@@ -72,6 +72,19 @@ PuManager::RecordPtr PuManager::GetPuByPuId(int lPuID)
     return found == m_mapPu.end() ? nullptr : found->second;
 }
 
+PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
+{
+    PuTarget target;
+    target.record = GetPuByPuId(lPuID);
+    if (!target.record) {
+        *errPu = kErrPuNoRecord;
+        return target;
+    }
+    target.adapter = GetObjectByPuType(target.record->emPutype);
+    if (!target.adapter) *errPu = kErrPuInternal;
+    return target;
+}
+
 bool PuManager::GetPuByIp(const char* szPuIP, PuRecord* record)
 {
     std::lock_guard<std::mutex> lock(m_mapLock);
@@ -146,6 +159,7 @@ bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
         *errPu = kErrPuInternal;
 
     if (!v5Connected || *errPu != kErrPuNone) {
+        // "connnect" (three n) kept here and below: the text is what searches of existing logs look for.
         ORVEX_LOG(kFn, FormatLogMessage(message, "v7 connnect.ip:%s, port:%d", szPuIP, lPuPort));
         V7Login login;
         if (TakeStoredLogin(&login)) {
@@ -221,21 +235,14 @@ bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, i
         return false;
     }
 
-    RecordPtr record = GetPuByPuId(*lPuID);
-    if (!record) {
-        ORVEX_LOG(kFn, "GetPuByPuId.");
-        *errPu = kErrPuNoRecord;
-        return false;
-    }
-    CPuBase* adapter = GetObjectByPuType(record->emPutype);
-    if (!adapter) {
-        ORVEX_LOG(kFn, "GetObjectByPuType.");
-        *errPu = kErrPuInternal;
+    const PuTarget target = FindPuTarget(*lPuID, errPu);
+    if (!target.adapter) {
+        ORVEX_LOG(kFn, target.record ? "GetObjectByPuType." : "GetPuByPuId.");
         return false;
     }
 
-    const bool written = adapter->WritePu(&record->lPuHandle, szPuIP, lPuPort, szPlatIP, lPlatPort, szPuId,
-                                          szNewName, szNewIp, errPu);
+    const bool written = target.adapter->WritePu(&target.record->lPuHandle, szPuIP, lPuPort, szPlatIP, lPlatPort,
+                                                 szPuId, szNewName, szNewIp, errPu);
     const char* format = (written && *errPu == kErrPuNone)
         ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
         : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
@@ -250,23 +257,20 @@ bool PuManager::DisConnect(int lPuID, int* errPu)
     char message[256];
     ORVEX_LOG(kFn, FormatLogMessage(message, "start DisConnect. lPuID:%d", lPuID));
 
-    RecordPtr record = GetPuByPuId(lPuID);
-    if (!record) {
-        *errPu = kErrPuNoRecord;
+    const PuTarget target = FindPuTarget(lPuID, errPu);
+    if (!target.record) {
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
         return false;
     }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType start. type:%d", record->emPutype));
-    CPuBase* adapter = GetObjectByPuType(record->emPutype);
-    if (!adapter) {
-        *errPu = kErrPuInternal;
+    ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType start. type:%d", target.record->emPutype));
+    if (!target.adapter) {
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType fail. lPuID:%d", lPuID));
         return false;
     }
-    if (!adapter->DisConnect(record->lPuHandle, errPu)) return false;  // the record stays
+    if (!target.adapter->DisConnect(target.record->lPuHandle, errPu)) return false;  // the record stays
 
     RemovePu(lPuID);
-    ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", record->emPutype));
+    ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", target.record->emPutype));
     return true;
 }
 
@@ -276,36 +280,23 @@ bool PuManager::ReRoot(int lPuID, int* errPu)
     char message[256];
     ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuID:%d", lPuID));
 
-    RecordPtr record = GetPuByPuId(lPuID);
-    if (!record) {
+    const PuTarget target = FindPuTarget(lPuID, errPu);
+    if (!target.record) {
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
-        *errPu = kErrPuNoRecord;
         return false;
     }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", record->emPutype));
-    CPuBase* adapter = GetObjectByPuType(record->emPutype);
-    if (!adapter) {
-        *errPu = kErrPuInternal;
-        return false;
-    }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", record->lPuHandle));
-    adapter->ReRoot(record->lPuHandle, errPu);
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", target.record->emPutype));
+    if (!target.adapter) return false;
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", target.record->lPuHandle));
+    target.adapter->ReRoot(target.record->lPuHandle, errPu);
     return true;  // the request was handed on; a failure shows only in the code
 }
 
 bool PuManager::IsUseDomain(int lPuID, int* errPu)
 {
-    RecordPtr record = GetPuByPuId(lPuID);
-    if (!record) {
-        *errPu = kErrPuNoRecord;
-        return false;
-    }
-    CPuBase* adapter = GetObjectByPuType(record->emPutype);
-    if (!adapter) {
-        *errPu = kErrPuInternal;
-        return false;
-    }
-    adapter->IsUseDomain(record->lPuHandle, errPu);
+    const PuTarget target = FindPuTarget(lPuID, errPu);
+    if (!target.adapter) return false;
+    target.adapter->IsUseDomain(target.record->lPuHandle, errPu);
     return true;  // the device's answer is not passed on
 }
 

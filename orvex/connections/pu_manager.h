@@ -49,6 +49,15 @@ private:
 
     RecordPtr GetPuByPuId(int lPuID);
     CPuBase* GetObjectByPuType(int emPutype);
+
+    // A PU's record and the adapter of its type, the first two steps of every operation
+    // on one PU. When one is missing the code says which: 45 no record (both null), 1 no
+    // adapter for the record's type.
+    struct PuTarget {
+        RecordPtr record;
+        CPuBase* adapter = nullptr;
+    };
+    PuTarget FindPuTarget(int lPuID, int* errPu);
     bool GetPuByIp(const char* szPuIP, PuRecord* record);
     bool RemovePuByIp(const char* szPuIP);
     void RemovePu(int lPuID);

@@ -16,6 +16,7 @@ constexpr int kErrPuUnmapped = -1;   // a library error without a code of its ow
 constexpr int kErrPuInternal = 1;    // no adapter for the type, or an adapter's Init failed
 constexpr int kErrPuNoRecord = 45;   // no record has the PU id
 constexpr int kErrPuBadIpText = 72;  // an address text is not dotted-decimal IPv4
+constexpr int kErrPuBadSize = -2;    // a text that does not fit its buffer, or a port out of range
 
 // Fixed text sizes below the control's interface.
 constexpr int kIpTextSize = 32;        // device and platform address

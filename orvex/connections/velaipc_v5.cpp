@@ -93,6 +93,7 @@ bool CVelaIPCV5::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
     if (result != 0) return FailWritePu(errPu, result, "ZRM_GetPuParam emPuConfig_Nms fail.errV5:%d, errPu:%d");
     PutField(nms, kNmsPlatAddr, *platAddr);
     result = ZRM_SetPuParam(handle, emPuConfig_Nms, 0, nms, sizeof nms);
+    // From here the V5 lines label the library's result "errV7"; kept as the log has always read.
     if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_Nms fail.errV7:%d, errPu:%d");
 
     unsigned char sysPub[kSysPubSize] = {};
@@ -125,6 +126,7 @@ bool CVelaIPCV5::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
     if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_Sys fail.errV7:%d, errPu:%d");
 
     result = ZRM_SaveSettings(handle);
+    // "SaveSettingss" (double s) kept: the text is what searches of existing logs look for.
     if (result != 0) return FailWritePu(errPu, result, "ZRM_SaveSettingss fail.errV7:%d, errPu:%d");
 
     ORVEX_LOG(kWritePuFn, "WritePu end.");

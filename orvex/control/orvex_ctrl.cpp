@@ -2,7 +2,10 @@
 
 #include <new>
 #include "activex/ole_misc.h"
+#include "connections/pu_types.h"
 #include "connections/wide_to_utf8.h"
+#include "connections/write_pu_check.h"
+#include "diag/log_format.h"
 #include "diag/crash_dump.h"
 #include "diag/write_log.h"
 #include "orvex_ids.h"
@@ -126,9 +129,10 @@ COrvexCtrl::COrvexCtrl() : Implements(kControlInfo)
     InstallCrashFilter();
     InitErrorText(m_mapErrorText);
     ORVEX_LOG("COrvexCtrl::COrvexCtrl", "=================orvex start================");
-    // The first live control makes the registry; the others share it.
+    // The first live control makes the registry (and so loads the device libraries); the
+    // others share it. Made while the last one is still being torn down, it waits for that.
     m_registry = ModuleRegistry().Acquire([] {
-        auto registry = std::make_shared<PuManager>();
+        auto registry = std::make_unique<PuManager>();
         int errPu = 0;
         registry->Init(&errPu);  // a missing device library shows up in later calls
         return registry;
@@ -214,7 +218,16 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
     if (!fits) {
         // A text cut to its buffer would be written into the device: refuse the call.
         ORVEX_LOG("COrvexCtrl::WritePu", "argument too long, nothing written.");
-        FirePUErrorOut(kErrPuArgumentSize);
+        FirePUErrorOut(kErrPuBadSize);
+        return 0;
+    }
+    // Checked here, before the registry logs in anywhere: an adapter would find a bad
+    // address only after the login, and a port is cut to 16 bits where it is written.
+    if (const int refused = CheckWritePuArguments(szPuIP.c_str(), puPort, szPlatIP.c_str(), platPort,
+                                                  szNewIp.c_str())) {
+        char message[64];
+        ORVEX_LOG("COrvexCtrl::WritePu", FormatLogMessage(message, "bad argument, nothing written.err:%d", refused));
+        FirePUErrorOut(refused);
         return 0;
     }
     int errPu = 1;
@@ -229,7 +242,7 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
         return 0;
     }
     m_registry->SetPuOnline(lPuID);
-    StartReRootThread(m_registry);
+    ScheduleReRoot(m_registry);
     return 1;
 }
 

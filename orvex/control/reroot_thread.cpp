@@ -2,56 +2,89 @@
 
 #include <windows.h>
 #include <new>
+#include <utility>
+#include "activex/exception_barrier.h"
 #include "activex/module_lock.h"
 #include "activex/raii.h"
 #include "connections/pu_manager.h"
 #include "diag/write_log.h"
+#include "due_work_queue.h"
+#include "reroot_delay.h"
 #include "shared_registry.h"
 
 namespace {
 
-struct ReRootWork {
-    std::shared_ptr<PuManager> registry;
-    HMODULE module;  // a reference of our own, so the code stays mapped while it runs
+// Enough to keep restarts to several slow devices apart; a restart that waits for a runner
+// waits for one device's answer at most.
+constexpr std::size_t kMaxRunners = 4;
+
+// One module lock that moves with the restart that holds it.
+class CModuleLockShare {
+public:
+    CModuleLockShare() { activex::ModuleLock(); }
+    ~CModuleLockShare()
+    {
+        if (m_held) activex::ModuleUnlock();
+    }
+    CModuleLockShare(CModuleLockShare&& other) noexcept : m_held(std::exchange(other.m_held, false)) {}
+    CModuleLockShare& operator=(CModuleLockShare&&) = delete;
+    CModuleLockShare(const CModuleLockShare&) = delete;
+    CModuleLockShare& operator=(const CModuleLockShare&) = delete;
+
+private:
+    bool m_held = true;
 };
 
-DWORD WINAPI ReRootThread(void* param)
+struct ReRootWork {
+    std::shared_ptr<PuManager> registry;  // its last share may end the registry, on a runner
+    CModuleLockShare moduleLock;
+};
+
+using ReRootQueue = CDueWorkQueue<ReRootWork>;
+
+// Never destroyed. While restarts wait, runners keep the module loaded, so it is unloaded
+// with an empty queue; only at process exit can restarts still wait, and destroying them
+// then (from the module's detach) could release the device libraries under the loader
+// lock. They end with the process instead, as the runners do.
+ReRootQueue& Restarts()
 {
-    auto* work = static_cast<ReRootWork*>(param);
-    Sleep(kReRootDelayMs);
-    try {
-        RestartOneMarked(*work->registry);
-    } catch (...) {
-        ORVEX_LOG("ReRootThread", "restart failed.");
-    }
-    HMODULE module = work->module;
-    delete work;  // may destroy the registry when no control is left
-    activex::ModuleUnlock();
-    FreeLibraryAndExitThread(module, 0);
+    alignas(ReRootQueue) static unsigned char storage[sizeof(ReRootQueue)];
+    static ReRootQueue* const queue = new (storage) ReRootQueue(kMaxRunners);
+    return *queue;
+}
+
+DWORD WINAPI RunnerThread(void* module)
+{
+    activex::CallbackBarrier("ReRootThread", [] {
+        Restarts().RunUntilEmpty([](ReRootWork& work) noexcept {
+            activex::CallbackBarrier("ReRootThread", [&] { RestartOneMarked(*work.registry); });
+        });
+    });
+    FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+}
+
+// A runner holds a reference to this module of its own, which it drops as it exits, so
+// that its code stays mapped even after the host has let the module go.
+bool StartRunner()
+{
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&RunnerThread),
+                            &module))
+        return false;
+    activex::UniqueHModule reference(module);
+    activex::UniqueHandle thread(CreateThread(nullptr, 0, &RunnerThread, module, 0, nullptr));
+    if (!thread) return false;
+    reference.release();  // the runner's now
+    return true;          // nothing waits for the runner: its handle is closed at once
 }
 
 } // namespace
 
-void StartReRootThread(std::shared_ptr<PuManager> registry)
+void ScheduleReRoot(std::shared_ptr<PuManager> registry)
 {
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&ReRootThread),
-                            &module)) {
-        ORVEX_LOG("StartReRootThread", "cannot pin the module, no restart.");
-        return;
-    }
-    auto* work = new (std::nothrow) ReRootWork{std::move(registry), module};
-    if (!work) {
-        FreeLibrary(module);
-        return;
-    }
-    activex::ModuleLock();
-    activex::UniqueHandle thread(CreateThread(nullptr, 0, &ReRootThread, work, 0, nullptr));
-    if (!thread) {
-        ORVEX_LOG("StartReRootThread", "CreateThread failed, no restart.");
-        activex::ModuleUnlock();
-        delete work;
-        FreeLibrary(module);
-    }
-    // The handle is closed at once: nothing waits for the worker.
+    const auto due = ReRootQueue::Clock::now() + ReRootDelay();
+    if (!Restarts().Post(ReRootWork{std::move(registry), CModuleLockShare()}, due)) return;
+    if (StartRunner()) return;
+    Restarts().RunnerNotStarted();
+    ORVEX_LOG("ScheduleReRoot", "no runner thread now, the restart waits for the next write.");
 }

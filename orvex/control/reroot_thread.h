@@ -1,12 +1,13 @@
-// The restart worker that each successful WritePu starts: five seconds later it
-// restarts one marked device and closes its connection.
+// The restart that each successful WritePu asks for: about five seconds later one marked
+// device is restarted and its connection closed. Restarts wait in one queue and are run
+// by a few runner threads that exist only while restarts wait, so no number of writes
+// can use up the process's threads.
 #pragma once
 #include <memory>
 
 class PuManager;
 
-constexpr unsigned long kReRootDelayMs = 5000;
-
-// Starts a detached worker that owns a share of `registry` and keeps the module
-// loaded (and DllCanUnloadNow answering S_FALSE) until it has ended.
-void StartReRootThread(std::shared_ptr<PuManager> registry);
+// Queues one restart on `registry`. Until it has run, the restart keeps a share of the
+// registry and a module lock (DllCanUnloadNow answers S_FALSE); the runner that runs it
+// keeps the module loaded.
+void ScheduleReRoot(std::shared_ptr<PuManager> registry);

@@ -30,6 +30,3 @@ constexpr std::size_t kAddressTextSize = 32;   // device and platform IP address
 constexpr std::size_t kPuIdTextSize = 33;      // PU id text and new device IP address
 constexpr std::size_t kDeviceNameSize = 64;    // device name, UTF-8
 constexpr std::size_t kLoginTextBytes = 128;   // user name and password, UTF-8
-
-// The result code a call gets when one of its texts does not fit ("大小不正确").
-constexpr int kErrPuArgumentSize = -2;

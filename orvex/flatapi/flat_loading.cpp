@@ -37,9 +37,29 @@ void ReportNotLoadable(std::int32_t* error)
 }
 
 // Unloads a slot's library; the slot empties only when unloading succeeds.
-void UnloadSlot(HMODULE& slot)
+void UnloadSlot(std::atomic<HMODULE>& slot)
 {
-    if (slot && FreeLibrary(slot)) slot = nullptr;
+    const HMODULE library = slot.load();
+    if (library && FreeLibrary(library)) slot.store(nullptr);
+}
+
+// Held for the whole of each load and release (see flat_slots.h). The libraries' own
+// set-up and release functions run under it too, so that they never overlap either.
+// A slim lock: nothing to construct or destroy, and taking it cannot throw out of an export.
+SRWLOCK g_slotLock = SRWLOCK_INIT;
+
+class SlotLock {
+public:
+    SlotLock() { AcquireSRWLockExclusive(&g_slotLock); }
+    ~SlotLock() { ReleaseSRWLockExclusive(&g_slotLock); }
+    SlotLock(const SlotLock&) = delete;
+    SlotLock& operator=(const SlotLock&) = delete;
+};
+
+void FreeMediaLocked()
+{
+    CallInBothLibraries<FreeMediaFn>("MED_FreeMedia");
+    UnloadSlot(g_mediaLibrary);
 }
 
 }  // namespace
@@ -60,16 +80,17 @@ extern "C" std::int32_t IPC_InitDll(FlatArg nameArg, FlatArg init, FlatArg flagA
         return 0;
     }
 
+    const SlotLock lock;
     if (std::strcmp(name, kCameraLibraryName) == 0) {
-        g_cameraLibrary = LoadLibraryA(libraryPath);
-        if (!g_cameraLibrary) {
+        g_cameraLibrary.store(LoadLibraryA(libraryPath));
+        if (!g_cameraLibrary.load()) {
             ReportNotLoadable(error);
             return 0;
         }
         CallInBothLibraries<InitDllFn>("IPC_InitDll", init, flag, error);
     } else if (std::strcmp(name, kMediaLibraryName) == 0) {
-        g_mediaLibrary = LoadLibraryA(libraryPath);
-        if (!g_mediaLibrary) {
+        g_mediaLibrary.store(LoadLibraryA(libraryPath));
+        if (!g_mediaLibrary.load()) {
             ReportNotLoadable(error);
             return 0;
         }
@@ -80,16 +101,17 @@ extern "C" std::int32_t IPC_InitDll(FlatArg nameArg, FlatArg init, FlatArg flagA
 
 extern "C" std::int32_t MED_FreeMedia(void)
 {
-    CallInBothLibraries<FreeMediaFn>("MED_FreeMedia");
-    UnloadSlot(g_mediaLibrary);
+    const SlotLock lock;
+    FreeMediaLocked();
     return 1;
 }
 
 extern "C" std::int32_t IPC_ReleaseDll(FlatArg errorArg)
 {
     auto* error = reinterpret_cast<std::int32_t*>(errorArg);
-    if (g_mediaLibrary) MED_FreeMedia();
-    if (!g_cameraLibrary) return 1;
+    const SlotLock lock;
+    if (g_mediaLibrary.load()) FreeMediaLocked();
+    if (!g_cameraLibrary.load()) return 1;
     CallInBothLibraries<ReleaseDllFn>("IPC_ReleaseDll", error);
     UnloadSlot(g_cameraLibrary);
     return 1;

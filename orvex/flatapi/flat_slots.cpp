@@ -3,8 +3,8 @@
 #include "flat_api.h"
 #include "flat_lookup.h"
 
-HMODULE g_cameraLibrary = nullptr;
-HMODULE g_mediaLibrary = nullptr;
+std::atomic<HMODULE> g_cameraLibrary{nullptr};
+std::atomic<HMODULE> g_mediaLibrary{nullptr};
 
 void* FindInLibrary(HMODULE library, const char* name)
 {

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "ipv4_text.h"
+#include "pu_types.h"
+#include "write_pu_check.h"
 
 namespace {
 
@@ -18,13 +20,19 @@ std::uint32_t MemoryOf(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint
 
 }  // namespace
 
-TEST(Ipv4Text, DottedDecimalGivesNetworkOrderAsInetAddr)
+TEST(Ipv4Text, DottedDecimalGivesTheAddressInNetworkOrder)
 {
     EXPECT_EQ(ParseIpv4NetworkOrder("192.168.1.20"), MemoryOf(192, 168, 1, 20));
     EXPECT_EQ(ParseIpv4NetworkOrder("0.0.0.0"), MemoryOf(0, 0, 0, 0));
     EXPECT_EQ(ParseIpv4NetworkOrder("255.255.255.255"), MemoryOf(255, 255, 255, 255));
-    EXPECT_EQ(ParseIpv4NetworkOrder("010.001.0.9"), MemoryOf(10, 1, 0, 9));
     EXPECT_EQ(InetAddr("10.0.0.1"), MemoryOf(10, 0, 0, 1));
+}
+
+TEST(Ipv4Text, LeadingZerosStayDecimal)
+{
+    // As an operator means it; inet_addr would read "010" as octal 8.
+    EXPECT_EQ(ParseIpv4NetworkOrder("010.001.000.009"), MemoryOf(10, 1, 0, 9));
+    EXPECT_EQ(InetAddr("010.001.0.9"), MemoryOf(10, 1, 0, 9));
 }
 
 TEST(Ipv4Text, AnythingElseIsRefused)
@@ -43,4 +51,23 @@ TEST(Ipv4Text, ByteOrderConversionsPutTheFirstPartHighInHostOrder)
     EXPECT_EQ(NetworkToHost32(network), 0xC0A80114u);
     EXPECT_EQ(HostToNetwork32(0xC0A80114u), network);
     EXPECT_EQ(NetworkToHost32(HostToNetwork32(0x01020304u)), 0x01020304u);
+}
+
+TEST(WritePuCheck, AddressTextsThenPortsAreRefusedWithTheirCodes)
+{
+    const char* good = "10.0.0.1";
+    EXPECT_EQ(kErrPuNone, CheckWritePuArguments(good, 5510, good, 65535, good)) << "65535 is a port";
+    EXPECT_EQ(kErrPuNone, CheckWritePuArguments("010.001.000.009", 0, good, 0, good));
+    for (int bad = 0; bad < 3; ++bad) {
+        const char* texts[3] = {good, good, good};
+        texts[bad] = "abc";
+        EXPECT_EQ(kErrPuBadIpText, CheckWritePuArguments(texts[0], 5510, texts[1], 6000, texts[2])) << bad;
+        texts[bad] = "";
+        EXPECT_EQ(kErrPuBadIpText, CheckWritePuArguments(texts[0], 5510, texts[1], 6000, texts[2])) << bad;
+    }
+    for (std::uint32_t port : {65536u, 70000u, 0xFFFFFFFFu}) {  // 0xFFFFFFFF: -1 from a script
+        EXPECT_EQ(kErrPuBadSize, CheckWritePuArguments(good, port, good, 6000, good)) << port;
+        EXPECT_EQ(kErrPuBadSize, CheckWritePuArguments(good, 5510, good, port, good)) << port;
+    }
+    EXPECT_EQ(kErrPuBadIpText, CheckWritePuArguments(good, 70000, "1.2.3", 70000, good)) << "addresses first";
 }

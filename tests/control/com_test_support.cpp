@@ -1,5 +1,7 @@
 #include "com_test_support.h"
 
+#include <tlhelp32.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -133,6 +135,40 @@ long DeviceStore::Restarts(const std::string& ip)
 long DeviceStore::Sessions(const std::string& ip)
 {
     return WithDevice(m_path, ip, [](devsim::Device& d) { return d.sessions; });
+}
+
+long DeviceStore::Logins(const std::string& ip)
+{
+    return WithDevice(m_path, ip, [](devsim::Device& d) { return d.logins + d.failed_logins; });
+}
+
+bool SetReRootDelay(long milliseconds)
+{
+    using SetDelayFn = void(__cdecl*)(long);
+    auto set = reinterpret_cast<SetDelayFn>(
+        reinterpret_cast<void*>(GetProcAddress(OrvexModule(), "OrvexTestSetReRootDelay")));
+    if (!set) return false;
+    set(milliseconds);
+    return true;
+}
+
+HRESULT ModuleCanUnloadNow()
+{
+    using CanUnloadFn = HRESULT(WINAPI*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(
+        reinterpret_cast<void*>(GetProcAddress(OrvexModule(), "DllCanUnloadNow")));
+    return canUnload ? canUnload() : E_FAIL;
+}
+
+int ThreadCount()
+{
+    activex::UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL ok = Thread32First(snapshot.get(), &entry); ok; ok = Thread32Next(snapshot.get(), &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    return count;
 }
 
 std::string ReadFileText(const std::wstring& path)

@@ -77,10 +77,32 @@ public:
     std::string Field(const std::string& ip, const std::string& key);
     long Restarts(const std::string& ip);
     long Sessions(const std::string& ip);
+    long Logins(const std::string& ip);        // accepted and refused
 
 private:
     std::string m_path;
 };
+
+// The restart delay of the module beside the program (its tests' build): false when
+// that module has no such hook.
+bool SetReRootDelay(long milliseconds);
+// The module's DllCanUnloadNow: S_FALSE while objects or pending restarts hold it.
+HRESULT ModuleCanUnloadNow();
+// Threads of this process now.
+int ThreadCount();
+
+// Asks `done` every few milliseconds until it answers true or `limitMs` have passed;
+// its last answer.
+template <class Done>
+bool PollUntil(Done done, DWORD limitMs)
+{
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return done();
+        Sleep(20);
+    }
+}
 
 // Whole text of a file (UTF-8/ANSI bytes), empty when missing.
 std::string ReadFileText(const std::wstring& path);

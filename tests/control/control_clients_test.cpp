@@ -237,6 +237,8 @@ TEST(Clients, ScriptsCreateTheControlByProgId)
          "WScript.Echo \"DisConnect=\" & o.DisConnect(77)\r\n"
          "WScript.Echo \"Connect=\" & o.Connect(\"10.6.0.1\", -1, \"admin\", \"\")\r\n"
          "WScript.Echo \"Bad=\" & o.WritePu(\"10.6.0.99\", 5510, \"10.2.0.1\", 6000, \"PU\", \"n\", \"10.6.0.99\")\r\n"
+         "WScript.Echo \"BadPort=\" & o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", -1, \"PU\", \"n\", \"10.6.0.1\")\r\n"
+         "WScript.Echo \"BadIp=\" & o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", 6000, \"PU\", \"n\", \"10.6.0.x\")\r\n"
          "WScript.Echo \"Good=\" & o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", 6000, \"PUVBS\", \"vbs\", \"10.6.0.1\")\r\n"
          "WScript.Echo \"SENTINEL-END\"\r\n"},
         {L"client.js",
@@ -244,6 +246,8 @@ TEST(Clients, ScriptsCreateTheControlByProgId)
          "WScript.Echo(\"DisConnect=\" + o.DisConnect(77));\r\n"
          "WScript.Echo(\"Connect=\" + o.Connect(\"10.6.0.1\", 5510, \"admin\", \"\"));\r\n"
          "WScript.Echo(\"Bad=\" + o.WritePu(\"10.6.0.99\", 5510, \"10.2.0.1\", 6000, \"PU\", \"n\", \"10.6.0.99\"));\r\n"
+         "WScript.Echo(\"BadPort=\" + o.WritePu(\"10.6.0.1\", 70000, \"10.2.0.1\", 6000, \"PU\", \"n\", \"10.6.0.1\"));\r\n"
+         "WScript.Echo(\"BadIp=\" + o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", 6000, \"PU\", \"n\", \"010.6.0.1.\"));\r\n"
          "WScript.Echo(\"Good=\" + o.WritePu(\"10.6.0.1\", 5510, \"10.2.0.1\", 6001, \"PUJS\", \"js\", \"10.6.0.1\"));\r\n"
          "WScript.Echo(\"SENTINEL-END\");\r\n"},
     };
@@ -261,11 +265,14 @@ TEST(Clients, ScriptsCreateTheControlByProgId)
         EXPECT_NE(std::string::npos, text.find("DisConnect=0")) << text;
         EXPECT_NE(std::string::npos, text.find("Connect=0")) << text;
         EXPECT_NE(std::string::npos, text.find("Bad=0")) << text;
+        EXPECT_NE(std::string::npos, text.find("BadPort=0")) << text;
+        EXPECT_NE(std::string::npos, text.find("BadIp=0")) << text;
         EXPECT_NE(std::string::npos, text.find("Good=1")) << text;
         EXPECT_NE(std::string::npos, text.find("SENTINEL-END")) << text;
     }
     EXPECT_EQ("PUJS", store.Field("10.6.0.1", "pu_id"));
     EXPECT_EQ("6001", store.Field("10.6.0.1", "platform_port"));
+    EXPECT_EQ(2, store.Logins("10.6.0.1")) << "one login per script: none for the refused writes";
 }
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }

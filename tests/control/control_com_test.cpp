@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <objsafe.h>
 #include <olectl.h>
-#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <string>
@@ -16,6 +15,10 @@ using namespace orvex_test;
 namespace {
 
 constexpr DISPID kWritePu = 1, kConnect = 2, kDisConnect = 3, kIsUseDomain = 4;
+// Restarts come this long after a write (the shipped five seconds would only slow the tests).
+constexpr long kTestReRootDelayMs = 200;
+// How long a test waits for something that is due within a second or so.
+constexpr DWORD kPatienceMs = 15000;
 
 class ControlTest : public ::testing::Test {
 protected:
@@ -23,6 +26,7 @@ protected:
     {
         control = CreateControl();
         ASSERT_TRUE(control) << "orvex.dll beside the test program";
+        ASSERT_TRUE(SetReRootDelay(kTestReRootDelayMs)) << "the tests' build of orvex.dll";
     }
     ComApartment apartment;
     ComPtr<IDispatch> control;
@@ -98,27 +102,68 @@ TEST_F(ControlTest, EveryAdvisedSinkReceivesTheEventUntilUnadvised)
     EXPECT_EQ(2u, first.events.size());
 }
 
-TEST_F(ControlTest, OverlongTextsAreRefusedWithSizeError)
+TEST_F(ControlTest, BadTextsAndPortsAreRefusedBeforeAnyLogin)
 {
+    DeviceStore store("store_bad_arguments.ini");
+    ASSERT_EQ(0, store.Run({"add", "10.9.0.1", "--protocol", "old"}));
+    ASSERT_EQ(0, store.Run({"add", "10.9.0.2", "--protocol", "new", "--user", "admin", "--password", "pw"}));
     EventRecorder sink(control.get());
     const std::wstring ip32(32, L'1'), id33(33, L'9'), name64(22, L'\x4E1C');  // 22 x 3 UTF-8 bytes = 66
-    struct Case { const wchar_t* puIp; const wchar_t* platIp; const wchar_t* puID; const wchar_t* name; const wchar_t* newIp; };
-    const Case cases[] = {
-        {ip32.c_str(), L"10.0.0.1", L"PU1", L"n", L"10.9.0.1"},
-        {L"10.9.0.1", ip32.c_str(), L"PU1", L"n", L"10.9.0.1"},
-        {L"10.9.0.1", L"10.0.0.1", id33.c_str(), L"n", L"10.9.0.1"},
-        {L"10.9.0.1", L"10.0.0.1", L"PU1", name64.c_str(), L"10.9.0.1"},
-        {L"10.9.0.1", L"10.0.0.1", L"PU1", L"n", id33.c_str()},
+    constexpr long kSize = -2, kIpText = 72;
+    const wchar_t* const kDevice = nullptr;  // stands for the device's own address
+    struct Case {
+        const wchar_t* puIp; long puPort; const wchar_t* platIp; long platPort; const wchar_t* puID;
+        const wchar_t* name; const wchar_t* newIp; long code;
     };
-    for (const Case& c : cases) {
-        sink.events.clear();
-        CallResult r = Call(control.get(), kWritePu, {c.puIp, 5510, c.platIp, 6000, c.puID, c.name, c.newIp});
-        EXPECT_EQ(S_OK, r.hr);
-        EXPECT_EQ(0, r.value);
-        ASSERT_EQ(1u, sink.events.size());
-        EXPECT_EQ(-2, sink.events[0].code);
-        EXPECT_EQ(L"\x5927\x5C0F\x4E0D\x6B63\x786E", sink.events[0].text);  // 大小不正确
+    const Case cases[] = {
+        // texts that do not fit their buffers
+        {ip32.c_str(), 5510, L"10.0.0.1", 6000, L"PU1", L"n", kDevice, kSize},
+        {kDevice, 5510, ip32.c_str(), 6000, L"PU1", L"n", kDevice, kSize},
+        {kDevice, 5510, L"10.0.0.1", 6000, id33.c_str(), L"n", kDevice, kSize},
+        {kDevice, 5510, L"10.0.0.1", 6000, L"PU1", name64.c_str(), kDevice, kSize},
+        {kDevice, 5510, L"10.0.0.1", 6000, L"PU1", L"n", id33.c_str(), kSize},
+        // address texts that are not four decimal numbers 0-255
+        {L"abc", 5510, L"10.0.0.1", 6000, L"PU1", L"n", kDevice, kIpText},
+        {L"10.9.0", 5510, L"10.0.0.1", 6000, L"PU1", L"n", kDevice, kIpText},
+        {kDevice, 5510, L"10.0.0.256", 6000, L"PU1", L"n", kDevice, kIpText},
+        {kDevice, 5510, L"", 6000, L"PU1", L"n", kDevice, kIpText},
+        {kDevice, 5510, L"10.0.0.1", 6000, L"PU1", L"n", L"10.9.0.1.1", kIpText},
+        {kDevice, 5510, L"10.0.0.1", 6000, L"PU1", L"n", L"0x0A.9.0.1", kIpText},
+        // ports above 65535; -1 arrives as 0xFFFFFFFF
+        {kDevice, 70000, L"10.0.0.1", 6000, L"PU1", L"n", kDevice, kSize},
+        {kDevice, 5510, L"10.0.0.1", 70000, L"PU1", L"n", kDevice, kSize},
+        {kDevice, 5510, L"10.0.0.1", 65536, L"PU1", L"n", kDevice, kSize},
+        {kDevice, 5510, L"10.0.0.1", -1, L"PU1", L"n", kDevice, kSize},
+        {kDevice, -1, L"10.0.0.1", 6000, L"PU1", L"n", kDevice, kSize},
+    };
+    for (const wchar_t* device : {L"10.9.0.1", L"10.9.0.2"}) {
+        for (const Case& c : cases) {
+            sink.events.clear();
+            Call(control.get(), kConnect, {device, 5510, L"admin", L"pw"});  // no login dialog either way
+            CallResult r = Call(control.get(), kWritePu,
+                                {c.puIp ? c.puIp : device, c.puPort, c.platIp, c.platPort, c.puID, c.name,
+                                 c.newIp ? c.newIp : device});
+            EXPECT_EQ(S_OK, r.hr);
+            EXPECT_EQ(0, r.value);
+            ASSERT_EQ(1u, sink.events.size());
+            EXPECT_EQ(c.code, sink.events[0].code) << &c - cases;
+            EXPECT_EQ(c.code == kSize ? L"\x5927\x5C0F\x4E0D\x6B63\x786E"     // 大小不正确
+                                      : L"IP\x5730\x5740\x683C\x5F0F\x9519\x8BEF",  // IP地址格式错误
+                      sink.events[0].text);
+        }
     }
+    for (const char* device : {"10.9.0.1", "10.9.0.2"}) {
+        EXPECT_EQ(0, store.Logins(device)) << device << ": refused before any login";
+        EXPECT_NE("10.0.0.1", store.Field(device, "platform_ip")) << device;
+    }
+
+    // The highest port is written whole; leading zeros are decimal.
+    sink.events.clear();
+    EXPECT_EQ(1, Call(control.get(), kWritePu,
+                      {L"10.9.0.1", 5510, L"010.002.000.009", 65535, L"PU1", L"n", L"10.9.0.1"}).value);
+    EXPECT_TRUE(sink.events.empty());
+    EXPECT_EQ("10.2.0.9", store.Field("10.9.0.1", "platform_ip"));
+    EXPECT_EQ("65535", store.Field("10.9.0.1", "platform_port"));
 }
 
 // ---- safety and class information ----
@@ -183,15 +228,16 @@ TEST_F(ControlTest, ClassInfoNamesTheEventInterfaceAndCoclass)
 
 // ---- simulated devices ----
 
-void WaitForRestarts(DeviceStore& store, const std::string& ip, long count, DWORD limitMs)
+bool WaitForRestarts(DeviceStore& store, const std::string& ip, long count)
 {
-    for (DWORD waited = 0; waited < limitMs && store.Restarts(ip) < count; waited += 250) Sleep(250);
+    return PollUntil([&] { return store.Restarts(ip) >= count; }, kPatienceMs);
 }
 
 TEST_F(ControlTest, OlderProtocolDeviceIsWrittenThenRestartedOnce)
 {
     DeviceStore store("store_old.ini");
     ASSERT_EQ(0, store.Run({"add", "10.1.0.5", "--protocol", "old"}));
+    ASSERT_TRUE(SetReRootDelay(1000));
     EventRecorder sink(control.get());
     EXPECT_EQ(0, Call(control.get(), kConnect, {L"10.1.0.5", 5510, L"admin", L"pw"}).value);
     CallResult r = Call(control.get(), kWritePu,
@@ -203,11 +249,11 @@ TEST_F(ControlTest, OlderProtocolDeviceIsWrittenThenRestartedOnce)
     EXPECT_EQ("6000", store.Field("10.1.0.5", "platform_port"));
     EXPECT_EQ("PU0001", store.Field("10.1.0.5", "pu_id"));
     EXPECT_EQ("\xE4\xB8\x9C\xE9\x97\xA8", store.Field("10.1.0.5", "device_name"));
-    EXPECT_EQ(0, store.Restarts("10.1.0.5")) << "the restart waits five seconds";
-    WaitForRestarts(store, "10.1.0.5", 1, 9000);
+    EXPECT_EQ(0, store.Restarts("10.1.0.5")) << "the restart waits its delay";
+    EXPECT_TRUE(WaitForRestarts(store, "10.1.0.5", 1));
+    EXPECT_TRUE(PollUntil([&] { return store.Sessions("10.1.0.5") == 0; }, kPatienceMs))
+        << "the restart closed the connection";
     EXPECT_EQ(1, store.Restarts("10.1.0.5"));
-    Sleep(500);
-    EXPECT_EQ(0, store.Sessions("10.1.0.5")) << "the worker closed the connection";
     EXPECT_EQ(45, (Call(control.get(), kDisConnect, {1}), sink.events.back().code)) << "the record was dropped";
 }
 
@@ -222,7 +268,7 @@ TEST_F(ControlTest, NewerProtocolDeviceUsesTheStoredLogin)
     EXPECT_EQ(1, r.value);
     EXPECT_TRUE(sink.events.empty());
     EXPECT_EQ("Gate", store.Field("10.1.0.7", "device_name"));
-    WaitForRestarts(store, "10.1.0.7", 1, 9000);
+    EXPECT_TRUE(WaitForRestarts(store, "10.1.0.7", 1));
     EXPECT_EQ(1, store.Restarts("10.1.0.7"));
 
     const std::string log = ReadFileText(TodaysLogPath());
@@ -261,7 +307,7 @@ TEST_F(ControlTest, OverlongArgumentsWriteNothingToTheDevice)
     EXPECT_EQ(1, Call(control.get(), kWritePu,
                       {L"10.1.0.9", 5510, L"10.2.0.1", 6000, id32.c_str(), L"n", L"10.1.0.9"}).value);
     EXPECT_EQ(std::string(32, '7'), store.Field("10.1.0.9", "pu_id"));
-    WaitForRestarts(store, "10.1.0.9", 1, 9000);
+    EXPECT_TRUE(WaitForRestarts(store, "10.1.0.9", 1));
 }
 
 TEST_F(ControlTest, SlowRestartsStillRestartEachWrittenDeviceOnce)
@@ -277,7 +323,12 @@ TEST_F(ControlTest, SlowRestartsStillRestartEachWrittenDeviceOnce)
         EXPECT_EQ(1, Call(control.get(), kWritePu,
                           {wide.c_str(), 5510, L"10.2.0.1", 6000, L"PU9", L"n", wide.c_str()}).value);
     }
-    Sleep(12000);
+    // Each restart closes its connection after the slow restart: then all are done.
+    EXPECT_TRUE(PollUntil([&] {
+        for (const char* ip : ips)
+            if (store.Restarts(ip) < 1 || store.Sessions(ip) != 0) return false;
+        return true;
+    }, kPatienceMs));
     for (const char* ip : ips) EXPECT_EQ(1, store.Restarts(ip)) << ip;
 }
 
@@ -321,10 +372,10 @@ TEST_F(ControlTest, TwoWritesRestartTheLowerPuIdFirstThenTheOtherEachOnce)
     ASSERT_EQ(1u, sink.events.size());
     ASSERT_EQ(0, store.Run({"fault", b, "ZRM_SetPuParam", "clear"}));
 
+    ASSERT_TRUE(SetReRootDelay(1500));  // the second write comes well within the first one's delay
     const size_t logStart = LogSize();
     EXPECT_EQ(1, Call(control.get(), kWritePu, {L"10.7.0.1", 5510, L"10.2.0.1", 6000, L"PUA", L"a", L"10.7.0.1"}).value);
     const int idA = MarkedPuId(LogSince(logStart), a);
-    Sleep(2000);  // the second write, well within the first one's five seconds
     const size_t secondWrite = LogSize();
     EXPECT_EQ(1, Call(control.get(), kWritePu, {L"10.7.0.2", 5510, L"10.2.0.1", 6000, L"PUB", L"b", L"10.7.0.2"}).value);
     const int idB = MarkedPuId(LogSince(secondWrite), b);
@@ -332,17 +383,14 @@ TEST_F(ControlTest, TwoWritesRestartTheLowerPuIdFirstThenTheOtherEachOnce)
     ASSERT_LT(idB, idA) << "the second write used b's open connection again";
     EXPECT_EQ(1u, sink.events.size());
 
-    // The first worker to wake takes b (the lower id), the second one a.
+    // The first restart to fall due takes b (the lower id), the second one a.
     std::string first;
-    long restartsA = 0, restartsB = 0;
-    for (DWORD waited = 0; waited < 15000 && (restartsA < 1 || restartsB < 1); waited += 100) {
-        Sleep(100);
-        restartsA = store.Restarts(a);
-        restartsB = store.Restarts(b);
+    EXPECT_TRUE(PollUntil([&] {
+        const long restartsA = store.Restarts(a), restartsB = store.Restarts(b);
         if (first.empty() && restartsA + restartsB == 1) first = restartsA ? a : b;
-    }
+        return restartsA >= 1 && restartsB >= 1 && store.Sessions(a) == 0 && store.Sessions(b) == 0;
+    }, kPatienceMs));
     EXPECT_EQ(b, first);
-    Sleep(1000);
     EXPECT_EQ(1, store.Restarts(a));
     EXPECT_EQ(1, store.Restarts(b));
     EXPECT_EQ(0, store.Sessions(a));
@@ -389,42 +437,29 @@ TEST_F(ControlTest, LoginErrorsReachTheHostWithTheTableTextsUnchanged)
     }
 }
 
-int ThreadCount()
-{
-    activex::UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL ok = Thread32First(snapshot.get(), &entry); ok; ok = Thread32Next(snapshot.get(), &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    return count;
-}
-
-TEST(ControlLifetime, ControlsGoneBeforeTheirWorkersLeakNothing)
+TEST(ControlLifetime, ControlsGoneBeforeTheirRestartsLeakNothing)
 {
     ComApartment apartment;
     DeviceStore store("store_lifetime.ini");
     ASSERT_TRUE(OrvexModule());
-    using CanUnloadFn = HRESULT(WINAPI*)();
-    auto canUnload = reinterpret_cast<CanUnloadFn>(GetProcAddress(OrvexModule(), "DllCanUnloadNow"));
-    ASSERT_TRUE(canUnload);
+    ASSERT_TRUE(SetReRootDelay(1500));  // the controls are all gone before the first restart
     const int threadsBefore = ThreadCount();
     DWORD handlesBefore = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
     constexpr int kControls = 6;
+    const auto ipOf = [](int i) { return "10.4.0." + std::to_string(i + 1); };
     for (int i = 0; i < kControls; ++i) {
-        const std::string ip = "10.4.0." + std::to_string(i + 1);
-        ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "old"}));
+        ASSERT_EQ(0, store.Run({"add", ipOf(i), "--protocol", "old"}));
         ComPtr<IDispatch> control = CreateControl();
         ASSERT_TRUE(control);
+        const std::string ip = ipOf(i);
         std::wstring wide(ip.begin(), ip.end());
         EXPECT_EQ(1, Call(control.get(), kWritePu, {wide.c_str(), 5510, L"10.2.0.1", 6000, L"PU", L"n", wide.c_str()}).value);
-    }  // every control is gone while its worker sleeps
-    EXPECT_EQ(S_FALSE, canUnload()) << "sleeping workers keep the module";
-    Sleep(8000);
-    for (int i = 0; i < kControls; ++i) EXPECT_EQ(1, store.Restarts("10.4.0." + std::to_string(i + 1)));
-    EXPECT_EQ(S_OK, canUnload());
-    EXPECT_LE(ThreadCount(), threadsBefore);
+    }  // every control is gone while its restart waits
+    EXPECT_EQ(S_FALSE, ModuleCanUnloadNow()) << "waiting restarts keep the module";
+    EXPECT_TRUE(PollUntil([] { return ModuleCanUnloadNow() == S_OK; }, kPatienceMs));
+    for (int i = 0; i < kControls; ++i) EXPECT_EQ(1, store.Restarts(ipOf(i))) << ipOf(i);
+    EXPECT_TRUE(PollUntil([&] { return ThreadCount() <= threadsBefore; }, kPatienceMs)) << "the runners ended";
     DWORD handlesAfter = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     EXPECT_LE(handlesAfter, handlesBefore + 8);
@@ -437,15 +472,19 @@ TEST(ControlLifetime, TwoLiveControlsShareOneRegistry)
     ASSERT_EQ(0, store.Run({"add", "10.5.0.1", "--protocol", "old"}));
     ComPtr<IDispatch> first = CreateControl();
     ComPtr<IDispatch> second = CreateControl();
-    EventRecorder sink(second.get());
-    EXPECT_EQ(1, Call(first.get(), kWritePu, {L"10.5.0.1", 5510, L"10.2.0.1", 6000, L"PU", L"n", L"10.5.0.1"}).value);
-    first.reset();  // the second control keeps working with the same registry
-    Call(second.get(), kIsUseDomain, {1});
-    EXPECT_TRUE(sink.events.empty()) << "PU id 1 is known to the second control";
-    Call(second.get(), kDisConnect, {1});
-    EXPECT_TRUE(sink.events.empty());
-    Sleep(6500);
-    EXPECT_EQ(0, store.Restarts("10.5.0.1")) << "closed by the host before the worker woke";
+    ASSERT_TRUE(SetReRootDelay(kTestReRootDelayMs));
+    {
+        EventRecorder sink(second.get());
+        EXPECT_EQ(1, Call(first.get(), kWritePu, {L"10.5.0.1", 5510, L"10.2.0.1", 6000, L"PU", L"n", L"10.5.0.1"}).value);
+        first.reset();  // the second control keeps working with the same registry
+        Call(second.get(), kIsUseDomain, {1});
+        EXPECT_TRUE(sink.events.empty()) << "PU id 1 is known to the second control";
+        Call(second.get(), kDisConnect, {1});
+        EXPECT_TRUE(sink.events.empty());
+    }
+    second.reset();
+    EXPECT_TRUE(PollUntil([] { return ModuleCanUnloadNow() == S_OK; }, kPatienceMs)) << "the restart has run";
+    EXPECT_EQ(0, store.Restarts("10.5.0.1")) << "closed by the host before its restart was due";
 }
 
 } // namespace

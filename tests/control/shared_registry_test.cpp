@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <memory>
+#include <new>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -49,21 +53,83 @@ TEST(SharedRegistry, LiveOwnersShareOneAndTheLastDestroysIt)
     std::atomic<int> alive{0};
     SharedRegistry<FakeRegistry> shared;
     int made = 0;
-    auto make = [&] { ++made; return std::make_shared<FakeRegistry>(&alive); };
+    auto make = [&] { ++made; return std::make_unique<FakeRegistry>(&alive); };
     auto first = shared.Acquire(make);
     auto second = shared.Acquire(make);
     EXPECT_EQ(first, second);
     EXPECT_EQ(1, made);
     first.reset();
     EXPECT_EQ(1, alive.load());
-    auto worker = shared.Current();  // a worker's share
+    auto restart = shared.Current();  // a pending restart's share
     second.reset();
-    EXPECT_EQ(1, alive.load()) << "a worker keeps the registry alive";
-    worker.reset();
+    EXPECT_EQ(1, alive.load()) << "a pending restart keeps the registry alive";
+    restart.reset();
     EXPECT_EQ(0, alive.load());
     EXPECT_EQ(nullptr, shared.Current());
     auto third = shared.Acquire(make);
     EXPECT_EQ(2, made) << "a control made after the last one went gets a new registry";
+    third.reset();
+
+    // A registry that cannot be made leaves nothing behind (and no lock taken).
+    EXPECT_THROW(shared.Acquire([]() -> std::unique_ptr<FakeRegistry> { throw std::bad_alloc(); }), std::bad_alloc);
+    EXPECT_EQ(nullptr, shared.Acquire([] { return std::unique_ptr<FakeRegistry>(); }));
+    EXPECT_NE(nullptr, shared.Acquire(make));
+}
+
+// Making a registry loads the device libraries and destroying one releases them; the two
+// must never overlap, whichever thread drops the last share.
+struct Libraries {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool loaded = false;
+    bool releasing = false;
+    bool overlapped = false;
+    bool acquireComing = false;
+};
+
+class LoadingRegistry {
+public:
+    explicit LoadingRegistry(Libraries& libraries) : m_libraries(libraries)
+    {
+        std::lock_guard<std::mutex> lock(libraries.lock);
+        if (libraries.releasing) libraries.overlapped = true;
+        libraries.loaded = true;
+        libraries.changed.notify_all();
+    }
+    ~LoadingRegistry()
+    {
+        std::unique_lock<std::mutex> lock(m_libraries.lock);
+        m_libraries.releasing = true;
+        m_libraries.changed.notify_all();
+        // A while for a concurrent Acquire to load now, as it must not.
+        m_libraries.changed.wait(lock, [&] { return m_libraries.acquireComing; });
+        m_libraries.changed.wait_for(lock, std::chrono::milliseconds(100), [&] { return m_libraries.overlapped; });
+        m_libraries.loaded = false;
+        m_libraries.releasing = false;
+    }
+
+private:
+    Libraries& m_libraries;
+};
+
+TEST(SharedRegistry, AControlMadeWhileTheLastRegistryIsDestroyedWaitsThenLoadsAgain)
+{
+    Libraries libraries;
+    SharedRegistry<LoadingRegistry> shared;
+    auto make = [&] { return std::make_unique<LoadingRegistry>(libraries); };
+    auto restartsShare = shared.Acquire(make);
+    std::thread restart([&] { restartsShare.reset(); });  // the last owner is a restart
+    {
+        std::unique_lock<std::mutex> lock(libraries.lock);
+        libraries.changed.wait(lock, [&] { return libraries.releasing; });
+        libraries.acquireComing = true;
+        libraries.changed.notify_all();
+    }
+    auto controlsShare = shared.Acquire(make);
+    restart.join();
+    ASSERT_NE(nullptr, controlsShare);
+    EXPECT_FALSE(libraries.overlapped);
+    EXPECT_TRUE(libraries.loaded) << "the new control's registry has its libraries";
 }
 
 TEST(SharedRegistry, ConcurrentAcquiresMakeOneRegistry)
@@ -73,7 +139,7 @@ TEST(SharedRegistry, ConcurrentAcquiresMakeOneRegistry)
     std::vector<std::shared_ptr<FakeRegistry>> got(8);
     std::vector<std::thread> threads;
     for (auto& slot : got)
-        threads.emplace_back([&] { slot = shared.Acquire([&] { ++made; return std::make_shared<FakeRegistry>(); }); });
+        threads.emplace_back([&] { slot = shared.Acquire([&] { ++made; return std::make_unique<FakeRegistry>(); }); });
     for (auto& t : threads) t.join();
     EXPECT_EQ(1, made.load());
     for (auto& r : got) EXPECT_EQ(got[0], r);

@@ -3,11 +3,42 @@ add_library(orvex_com_test_support STATIC com_test_support.cpp)
 target_include_directories(orvex_com_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
 target_link_libraries(orvex_com_test_support PUBLIC devsim_tool_lib ole32 oleaut32 uuid)
 
+# orvex.dll as the COM tests load it: the shipped module's parts with a restart delay
+# that the tests set (the export OrvexTestSetReRootDelay) in place of the constant. It is
+# named orvex.dll like the shipped one and lives in a folder of its own.
+get_target_property(orvex_parts orvex LINK_LIBRARIES)
+get_target_property(orvex_link_options orvex LINK_OPTIONS)
+add_library(orvex_with_test_hooks SHARED
+  ${PROJECT_SOURCE_DIR}/orvex/orvex_module.cpp ${PROJECT_BINARY_DIR}/orvex/orvex.def reroot_delay_hook.cpp)
+set_target_properties(orvex_with_test_hooks PROPERTIES PREFIX "" OUTPUT_NAME orvex
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testhooks)
+target_include_directories(orvex_with_test_hooks PRIVATE ${PROJECT_SOURCE_DIR}/orvex/control)
+target_link_options(orvex_with_test_hooks PRIVATE ${orvex_link_options})
+target_link_libraries(orvex_with_test_hooks PRIVATE ${orvex_parts})
+
+# Puts that module and the stand-in device libraries next to a test program.
+function(orvex_deploy_test_module_beside target)
+  foreach(lib orvex_with_test_hooks halcyra ravicore ravimedia)
+    add_dependencies(${target} ${lib})
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${lib}> $<TARGET_FILE_DIR:${target}>)
+  endforeach()
+endfunction()
+
 orvex_add_gtest(control_com_test
   SOURCES control_com_test.cpp
   LIBS orvex_com_test_support orvex_control_core
   DIR control_com)
-orvex_deploy_module_beside(control_com_test WITH_DEVICE_LIBS)
+orvex_deploy_test_module_beside(control_com_test)
+
+# Thousands of writes and restarts, controls coming and going: each test runs alone, so
+# that its load is its own.
+orvex_add_gtest(control_load_test
+  SOURCES control_load_test.cpp
+  LIBS orvex_com_test_support
+  DIR control_load
+  SERIAL)
+orvex_deploy_test_module_beside(control_load_test)
 
 # Clients of our own making would prove little: regsvr32, cscript and atl.dll are
 # Wine's. They share the machine's registration, so they run one at a time.

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+#include "due_work_queue.h"
+
+namespace {
+
+using Queue = CDueWorkQueue<int>;
+using Clock = Queue::Clock;
+using std::chrono::milliseconds;
+
+// Starts a thread whenever the queue asks for a runner, and counts how many run at once.
+class Runners {
+public:
+    explicit Runners(Queue& queue) : m_queue(queue) {}
+    ~Runners() { JoinAll(); }
+
+    template <class Run>
+    void Post(int item, Clock::time_point due, Run run)
+    {
+        if (!m_queue.Post(item, due)) return;
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_threads.emplace_back([this, run] {
+            const int now = ++m_running;
+            int most = m_most.load();
+            while (now > most && !m_most.compare_exchange_weak(most, now)) {}
+            m_queue.RunUntilEmpty(run);
+            --m_running;
+        });
+    }
+    void JoinAll()
+    {
+        for (;;) {
+            std::vector<std::thread> threads;
+            {
+                std::lock_guard<std::mutex> lock(m_lock);
+                threads.swap(m_threads);
+            }
+            if (threads.empty()) return;
+            for (auto& t : threads) t.join();
+        }
+    }
+    int Most() const { return m_most.load(); }
+
+private:
+    Queue& m_queue;
+    std::mutex m_lock;
+    std::vector<std::thread> m_threads;
+    std::atomic<int> m_running{0}, m_most{0};
+};
+
+TEST(DueWorkQueue, ThousandsOfItemsFromManyThreadsEachRunOnceOnAFewRunners)
+{
+    constexpr int kItems = 2000, kPosters = 8;
+    Queue queue(4);
+    std::vector<std::atomic<int>> runs(kItems);
+    const auto run = [&](int& item) noexcept { ++runs[item]; };
+    {
+        Runners runners(queue);
+        std::vector<std::thread> posters;
+        for (int p = 0; p < kPosters; ++p)
+            posters.emplace_back([&, p] {
+                for (int item = p; item < kItems; item += kPosters)
+                    runners.Post(item, Clock::now() + milliseconds(item % 7), run);
+            });
+        for (auto& t : posters) t.join();
+        runners.JoinAll();
+        EXPECT_LE(runners.Most(), 4);
+        EXPECT_GE(runners.Most(), 1);
+    }
+    EXPECT_EQ(0u, queue.Waiting());
+    for (int item = 0; item < kItems; ++item) ASSERT_EQ(1, runs[item].load()) << item;
+}
+
+TEST(DueWorkQueue, ItemsRunInTheOrderTheyFallDueAndNotBefore)
+{
+    Queue queue(1);
+    const auto start = Clock::now();
+    const int delaysMs[] = {60, 20, 40, 0};
+    std::vector<std::pair<int, Clock::time_point>> ran;
+    const auto run = [&](int& item) noexcept { ran.emplace_back(item, Clock::now()); };
+    {
+        Runners runners(queue);
+        for (int delay : delaysMs) runners.Post(delay, start + milliseconds(delay), run);
+    }
+    ASSERT_EQ(4u, ran.size());
+    for (size_t i = 0; i < ran.size(); ++i) {
+        EXPECT_EQ(static_cast<int>(i) * 20, ran[i].first);
+        EXPECT_GE(ran[i].second, start + milliseconds(ran[i].first));
+    }
+}
+
+TEST(DueWorkQueue, WorkWhoseRunnerCouldNotStartWaitsForTheNextRunner)
+{
+    Queue queue(4);
+    std::atomic<int> runs{0};
+    ASSERT_TRUE(queue.Post(1, Clock::now()));
+    queue.RunnerNotStarted();  // the owner could not start it
+    EXPECT_EQ(1u, queue.Waiting());
+    Runners runners(queue);
+    runners.Post(2, Clock::now(), [&](int&) noexcept { ++runs; });
+    runners.JoinAll();
+    EXPECT_EQ(2, runs.load());
+    EXPECT_EQ(0u, queue.Waiting());
+}
+
+} // namespace
