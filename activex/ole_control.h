@@ -156,11 +156,7 @@ protected:
     // the default handling follows: the system class's own procedure, or for a window
     // class of the control's own, painting through OnDraw and DefWindowProc. A window
     // of its own gets WM_CREATE here, with ControlWindow() already set.
-    virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
-    {
-        (void)msg, (void)wp, (void)lp, (void)result;
-        return false;
-    }
+    virtual bool OnMessage(UINT /*msg*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
 
     // Paints a window of the control's own class (WM_PAINT, WM_PRINTCLIENT) and the
     // control's picture for IViewObject::Draw, into `bounds`. By default a solid fill
@@ -169,11 +165,7 @@ protected:
 
     // Called from IOleInPlaceActiveObject::TranslateAccelerator with a message of the
     // container's loop before the container translates it; true when handled.
-    virtual bool PreTranslateMessage(MSG* msg)
-    {
-        (void)msg;
-        return false;
-    }
+    virtual bool PreTranslateMessage(MSG* /*msg*/) { return false; }
 
     // Every in-place activation request (the activating verbs of DoVerb, and whatever
     // the derived class asks for) goes through here; a derived class may wrap it, e.g.

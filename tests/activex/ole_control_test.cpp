@@ -9,6 +9,7 @@
 #include <functional>
 #include <new>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "activex/dispatch_table.h"
@@ -29,6 +30,9 @@ HMODULE TestModule() { return GetModuleHandleW(nullptr); }
 
 const activex::ControlInfo kInfo = {&kClsid, &kDispatchIid, &kEventIid, &kLibid, &TestModule,
                                     activex::kControlMiscStatus, 0x00010000, nullptr, 0, nullptr};
+// The same control in a subclassed system window, as orvex's.
+const activex::ControlInfo kButtonInfo = {&kClsid, &kDispatchIid, &kEventIid, &kLibid, &TestModule,
+                                          activex::kControlMiscStatus, 0x00010000, nullptr, 0, L"BUTTON"};
 
 constexpr DISPID kThrowOutOfMemory = 1, kThrowLogic = 2, kAnswer = 3;
 constexpr UINT kCloseFlagMessage = WM_USER + 100;
@@ -41,7 +45,7 @@ class CProbeCtrl : public activex::Implements<CProbeCtrl, activex::OleControl, I
 public:
     static constexpr activex::QiAlias kAliases[] = {{&kDispatchIid, &IID_IDispatch}};
 
-    CProbeCtrl() : Implements(kInfo) {}
+    explicit CProbeCtrl(const activex::ControlInfo& info = kInfo) : Implements(info) {}
 
     STDMETHODIMP GetInterfaceSafetyOptions(REFIID, DWORD*, DWORD*) override { return E_NOTIMPL; }
     STDMETHODIMP SetInterfaceSafetyOptions(REFIID, DWORD, DWORD) override { return E_NOTIMPL; }
@@ -212,7 +216,8 @@ LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return D
 
 class HostedProbe : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { Host(kInfo); }
+    void Host(const activex::ControlInfo& info)
     {
         CoInitialize(nullptr);
         m_atl.reset(LoadLibraryW(L"atl.dll"));
@@ -231,7 +236,7 @@ protected:
         m_host = CreateWindowExW(0, L"ActivexTestHost", L"", WS_CHILD | WS_VISIBLE, 10, 10, 120, 80, m_frame, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(m_host);
-        ASSERT_EQ(S_OK, activex::CreateObject<CProbeCtrl>(IID_IDispatch, m_control.put_void()));
+        ASSERT_EQ(S_OK, activex::CreateObject<CProbeCtrl>(IID_IDispatch, m_control.put_void(), info));
         probe = static_cast<CProbeCtrl*>(m_control.get());
         ASSERT_EQ(S_OK, attach(m_control.get(), m_host, m_container.put()));
         ComPtr<IOleWindow> window;
@@ -240,10 +245,14 @@ protected:
     }
     void TearDown() override
     {
-        if (m_frame) DestroyWindow(m_frame);
+        DestroyHost();
         m_container.reset();
         m_control.reset();
         CoUninitialize();
+    }
+    void DestroyHost()
+    {
+        if (m_frame) DestroyWindow(std::exchange(m_frame, nullptr));
     }
 
     CProbeCtrl* probe = nullptr;
@@ -273,6 +282,25 @@ COLORREF PixelDrawnBy(const std::function<void(HDC, const RECT&)>& draw)
     return pixel;
 }
 
+// The private message fires a VT_I2 event with its wParam's low 16 bits.
+void ExpectPrivateMessageFiresShortEvents(IDispatch* control, HWND window)
+{
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(S_OK, control->QueryInterface(IID_IConnectionPointContainer, container.put_void()));
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(S_OK, container->FindConnectionPoint(kEventIid, point.put()));
+    ComPtr<IDispatch> sink;
+    ASSERT_EQ(S_OK, activex::CreateObject<CEventSink>(IID_IDispatch, sink.put_void()));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, point->Advise(sink.get(), &cookie));
+    SendMessageW(window, kCloseFlagMessage, 0xFFFF, 0);
+    SendMessageW(window, kCloseFlagMessage, 1, 0);
+    auto* recorder = static_cast<CEventSink*>(sink.get());
+    EXPECT_EQ((std::vector<VARTYPE>{VT_I2, VT_I2}), recorder->Types);
+    EXPECT_EQ((std::vector<SHORT>{-1, 1}), recorder->Values);
+    point->Unadvise(cookie);
+}
+
 TEST_F(HostedProbe, WindowOfItsOwnClassCreatedThroughTheHooks)
 {
     wchar_t className[64] = L"";
@@ -287,22 +315,24 @@ TEST_F(HostedProbe, WindowOfItsOwnClassCreatedThroughTheHooks)
         [&](HDC dc, const RECT&) { SendMessageW(controlWindow, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), 0); });
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), painted);
 
-    // The private message fires a VT_I2 event.
-    ComPtr<IConnectionPointContainer> container;
-    ASSERT_EQ(S_OK, static_cast<IDispatch*>(probe)->QueryInterface(IID_IConnectionPointContainer,
-                                                                   container.put_void()));
-    ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(S_OK, container->FindConnectionPoint(kEventIid, point.put()));
-    ComPtr<IDispatch> sink;
-    ASSERT_EQ(S_OK, activex::CreateObject<CEventSink>(IID_IDispatch, sink.put_void()));
-    DWORD cookie = 0;
-    ASSERT_EQ(S_OK, point->Advise(sink.get(), &cookie));
-    SendMessageW(controlWindow, kCloseFlagMessage, 0xFFFF, 0);
-    SendMessageW(controlWindow, kCloseFlagMessage, 1, 0);
-    auto* recorder = static_cast<CEventSink*>(sink.get());
-    EXPECT_EQ((std::vector<VARTYPE>{VT_I2, VT_I2}), recorder->Types);
-    EXPECT_EQ((std::vector<SHORT>{-1, 1}), recorder->Values);
-    point->Unadvise(cookie);
+    ExpectPrivateMessageFiresShortEvents(static_cast<IDispatch*>(probe), controlWindow);
+}
+
+TEST_F(HostedProbe, SubclassedSystemWindowSeesItsMessagesUntilDestroyed)
+{
+    TearDown();
+    Host(kButtonInfo);
+    wchar_t className[64] = L"";
+    GetClassNameW(controlWindow, className, 64);
+    EXPECT_EQ(0, _wcsicmp(L"Button", className));
+    EXPECT_EQ(nullptr, probe->WindowAtCreate) << "subclassed after its creation";
+    ExpectPrivateMessageFiresShortEvents(static_cast<IDispatch*>(probe), controlWindow);
+    DestroyHost();
+    EXPECT_FALSE(IsWindow(controlWindow));
+    ComPtr<IOleWindow> window;
+    ASSERT_EQ(S_OK, static_cast<IDispatch*>(probe)->QueryInterface(IID_IOleWindow, window.put_void()));
+    HWND after = nullptr;
+    EXPECT_EQ(E_FAIL, window->GetWindow(&after)) << "the control forgot its window";
 }
 
 TEST_F(HostedProbe, KeysReachPreTranslateMessageThroughTheActiveObject)

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "activex/exception_barrier.h"
 #include "dlg_login_ids.h"
 #include "login_port.h"
 #include "login_texts.h"
@@ -110,6 +111,7 @@ HWND CDlgLogin::ModalOwner() const
 
 INT_PTR CALLBACK CDlgLogin::HiddenDialogProc(HWND dlg, UINT msg, WPARAM, LPARAM lParam)
 {
+    // Nothing here can throw: no barrier needed.
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(dlg, DWLP_USER, lParam);
         return FALSE;
@@ -123,6 +125,14 @@ INT_PTR CALLBACK CDlgLogin::HiddenDialogProc(HWND dlg, UINT msg, WPARAM, LPARAM 
 }
 
 INT_PTR CALLBACK CDlgLogin::ModalDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // The texts it reads and shows are allocated: an exception ends as "not handled".
+    return activex::WindowBarrier(
+        "CDlgLogin::ModalDialogProc", [&] { return HandleModalMessage(dlg, msg, wParam, lParam); },
+        [] { return INT_PTR(FALSE); });
+}
+
+INT_PTR CDlgLogin::HandleModalMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(dlg, DWLP_USER, lParam);

@@ -44,6 +44,7 @@ public:
 private:
     static INT_PTR CALLBACK HiddenDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK ModalDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+    static INT_PTR HandleModalMessage(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
     void OnInitDialog(HWND dlg) const;
     void OnOK(HWND dlg);
     HWND ModalOwner() const;
