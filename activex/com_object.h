@@ -45,13 +45,6 @@ struct QiAlias {
 template <class... I>
 struct InterfaceList {};
 
-namespace detail {
-template <class F, class...>
-struct FirstOf {
-    using type = F;
-};
-} // namespace detail
-
 // Base of a class that implements several interfaces for the object deriving from it.
 template <class... I>
 class InterfaceGroup : public I... {
@@ -61,8 +54,6 @@ public:
 protected:
     InterfaceGroup() = default;
     ~InterfaceGroup() = default;
-    // The object's IUnknown, for the group's own AddRef/Release and identity.
-    IUnknown* GroupUnknown() { return static_cast<typename detail::FirstOf<I...>::type*>(this); }
 };
 
 namespace detail {
@@ -160,6 +151,11 @@ void* Find(D* self, REFIID iid)
     if (!found && IsEqualIID(iid, IID_IDispatch)) found = FindDispatch(self, List{});
     return found;
 }
+
+template <class F, class...>
+struct FirstOf {
+    using type = F;
+};
 
 template <class D, class... P>
 HRESULT Query(D* self, REFIID iid, void** out)
