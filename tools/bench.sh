@@ -4,7 +4,6 @@
 # Usage: bench.sh WIN_BUILD_DIR DIST_DIR   (inside tools/with-wine-session.sh)
 build=$(cd "$1" && pwd)
 dist=$(cd "$2" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
 echo "shipped DLLs in $dist/win32 (debug information kept apart in debug/):"
 for f in "$dist"/win32/*.dll; do
   [ -f "$f" ] || continue
@@ -14,8 +13,9 @@ for f in "$dist"/win32/*.dll; do
   printf '  %-14s %9d bytes (%d KiB), debug information %d KiB\n' "$name" "$size" $((size / 1024)) $((debug / 1024))
 done
 out=$(mktemp)
-# Wine's background processes may hold a pipe open: write to a file, then show it.
-"$here/wine-run.sh" "$build/wineprefix" "$build/bench-run/flat_bench.exe" >"$out" 2>&1 </dev/null
+# Wine's background processes may hold a pipe open: write to a file, then show it. The
+# session has made the prefix and names the Wine loader to use (WINE, else wine).
+WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" "${WINE:-wine}" "$build/bench-run/flat_bench.exe" >"$out" 2>&1 </dev/null
 status=$?
 cat "$out"
 rm -f "$out"
