@@ -2,14 +2,16 @@
 # what is missing first (and does nothing when all is there).
 BUILD      ?= build
 WIN_BUILD  := $(BUILD)/win
+WIN64_BUILD := $(BUILD)/win64
 NAT_BUILD  := $(BUILD)/native
 TSAN_BUILD := $(BUILD)/native-tsan
 FUZZ_BUILD := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 SESSION    := tools/with-wine-session.sh $(abspath $(WIN_BUILD))/wineprefix
+SESSION64  := ORVEX_WINE_ARCH=win64 tools/with-wine-session.sh $(abspath $(WIN64_BUILD))/wineprefix
 
-.PHONY: all deps configure build-win build-native build-tsan build-fuzz test test-native test-tsan test-win fuzz demo dist bench clean
+.PHONY: all deps configure build-win build-win64 test-win64 build-native build-tsan build-fuzz test test-native test-tsan test-win fuzz demo dist bench clean
 
 all: build-win build-native
 
@@ -18,6 +20,9 @@ deps:
 
 $(WIN_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(WIN64_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(WIN64_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 $(NAT_BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(NAT_BUILD) -DCMAKE_BUILD_TYPE=Debug
@@ -44,8 +49,22 @@ build-tsan: deps $(TSAN_BUILD)/CMakeCache.txt
 test-tsan: build-tsan
 	cd $(TSAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
 
+build-win64: deps $(WIN64_BUILD)/CMakeCache.txt
+	cmake --build $(WIN64_BUILD) -j $(JOBS)
+
+# The Windows tests run the shipped 32-bit build under 32-bit Wine. A machine whose
+# kernel runs 64-bit programs only cannot start 32-bit Wine: there they run the 64-bit
+# build of the same sources under 64-bit Wine instead, and say so.
 test-win: build-win
-	$(SESSION) sh -c 'cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)'
+	@if tools/can-run-32bit.sh; then \
+	  $(SESSION) sh -c 'cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)'; \
+	else \
+	  echo "This machine cannot run 32-bit programs: the Windows tests run the 64-bit build under 64-bit Wine."; \
+	  $(MAKE) --no-print-directory test-win64; \
+	fi
+
+test-win64: build-win64
+	$(SESSION64) sh -c 'cd $(WIN64_BUILD) && ctest --output-on-failure -j $(JOBS)'
 
 test: test-native test-tsan test-win
 

@@ -105,7 +105,7 @@ HRESULT RegisterEmbeddedTypeLib(const wchar_t* modulePath)
 
 HRESULT UnregisterTypeLib(REFGUID libid, WORD major, WORD minor, LCID lcid)
 {
-    return UnRegisterTypeLib(libid, major, minor, lcid, SYS_WIN32);
+    return UnRegisterTypeLib(libid, major, minor, lcid, kTypeLibSysKind);
 }
 
 HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid)

@@ -2,6 +2,7 @@
 // the embedded type library and component categories.
 #pragma once
 #include <windows.h>
+#include <oleauto.h>
 
 namespace activex {
 
@@ -32,6 +33,8 @@ HRESULT UnregisterComClass(const ClassRegistration& reg);
 // Registers the type library embedded as resource TYPELIB 1 of `modulePath`.
 HRESULT RegisterEmbeddedTypeLib(const wchar_t* modulePath);
 HRESULT UnregisterTypeLib(REFGUID libid, WORD major, WORD minor, LCID lcid);
+// The platform a type library of this build registers for (the 64-bit test build: win64).
+inline constexpr SYSKIND kTypeLibSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 // Component categories through the system's component category manager.
 HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid);

@@ -1,22 +1,24 @@
 #!/bin/sh
 # Creates the private Wine prefix once (never the user's default one) and keeps
 # a wineserver alive for it, so each test does not pay Wine's start-up again.
+# The architecture comes from ORVEX_WINE_ARCH (wine-env.sh).
 prefix=$1
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(cd "$(dirname "$0")" && pwd)/wine-env.sh"
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$(dirname "$prefix")"
 (
   flock 9
   if [ ! -f "$prefix/.orvex-ready" ]; then
     rm -rf "$prefix"
-    wineboot -i >/dev/null 2>&1 </dev/null 9>&-
+    "$WINE" wineboot -i >/dev/null 2>&1 </dev/null 9>&-
     # A crash ends the process quietly instead of starting the debugger's dialog.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null 9>&-
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null 9>&-
     touch "$prefix/.orvex-ready"
   fi
   if [ ! -f "$prefix/.orvex-unmanaged" ]; then
     # Without a window manager (Xvfb), Wine waits about 2 s each time it hides a
     # managed window; unmanaged windows make dialog tests fast.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null 9>&-
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null 9>&-
     touch "$prefix/.orvex-unmanaged"
   fi
   # -p: stay alive between programs (ended by with-wine-session.sh or 'wineserver -k').
@@ -24,5 +26,5 @@ mkdir -p "$(dirname "$prefix")"
   # Start Wine's own service processes now, detached from any caller's pipes: a
   # test runner that reads a program's output through a pipe would otherwise wait
   # for them to end.
-  wine cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
+  "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null 9>&-
 ) 9>"$prefix.lock"

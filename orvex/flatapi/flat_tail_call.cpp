@@ -23,6 +23,30 @@ extern "C" __attribute__((naked)) std::int32_t MED_SetYuvCallBack()
         "mov $3, %eax\n\t"
         "ret");
 }
+#elif defined(__x86_64__)
+// The 64-bit build exists for the test suite on machines that cannot run 32-bit
+// programs. The register arguments are kept across the resolver call (with its shadow
+// space, the stack stays 16-byte aligned) and handed on unchanged.
+extern "C" __attribute__((naked)) std::int32_t MED_SetYuvCallBack()
+{
+    asm("push %rcx\n\t"
+        "push %rdx\n\t"
+        "push %r8\n\t"
+        "push %r9\n\t"
+        "sub $40, %rsp\n\t"
+        "call FlatResolveYuvCallBack\n\t"
+        "add $40, %rsp\n\t"
+        "pop %r9\n\t"
+        "pop %r8\n\t"
+        "pop %rdx\n\t"
+        "pop %rcx\n\t"
+        "test %rax, %rax\n\t"
+        "jz 1f\n\t"
+        "jmp *%rax\n"
+        "1:\n\t"
+        "mov $3, %eax\n\t"
+        "ret");
+}
 #else
-#error "MED_SetYuvCallBack's stub is written for 32-bit x86"
+#error "MED_SetYuvCallBack's stub is written for x86"
 #endif

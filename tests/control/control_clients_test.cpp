@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include "activex/registration.h"
 #include "com_test_support.h"
 
 using namespace orvex_test;
@@ -173,7 +174,7 @@ TEST(Clients, TypeLibraryFailuresComeFirstWithTheirCode)
     }
     // Unregistering goes by the library's id: when that is not registered, the first step
     // fails and the class keys stay.
-    ASSERT_EQ(S_OK, UnRegisterTypeLib(Guid(kLibid), 1, 0, 0x0409, SYS_WIN32));
+    ASSERT_EQ(S_OK, UnRegisterTypeLib(Guid(kLibid), 1, 0, 0x0409, activex::kTypeLibSysKind));
     EXPECT_EQ(SELFREG_E_TYPELIB, Entry(OrvexModule(), "DllUnregisterServer")());
     EXPECT_EQ(L"orvex Control", KeyValue(ClassKey()));
     EXPECT_EQ(0u, Regsvr32(false));

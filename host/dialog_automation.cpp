@@ -1,0 +1,138 @@
+#include "dialog_automation.h"
+
+#include <commctrl.h>
+
+namespace trevanil_host {
+namespace {
+
+// Control ids of the device write dialog.
+enum : int {
+    kIdPlatformIp = 201,
+    kIdPlatformPort = 202,
+    kIdDeviceList = 203,
+    kIdWrite = 205,
+    kIdCancel = 206,
+    kIdList = 207,
+};
+
+struct Search {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindById(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    if (GetDlgCtrlID(hwnd) != search->id) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND Descendant(HWND root, int id)
+{
+    Search search{id, nullptr};
+    EnumChildWindows(root, &FindById, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct BoxSearch {
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    wchar_t className[16] = L"";
+    GetClassNameW(hwnd, className, 16);
+    if (hwnd == search->except || !IsWindowVisible(hwnd) || wcscmp(className, L"#32770") != 0) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+} // namespace
+
+std::wstring Utf8ToWide(const std::string& text)
+{
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+std::string WideToUtf8Text(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
+                        nullptr);
+    return narrow;
+}
+
+std::optional<DialogControls> FindDeviceWriteDialog(HWND root)
+{
+    DialogControls c;
+    c.list = Descendant(root, kIdList);
+    if (!c.list) return std::nullopt;
+    c.dialog = GetParent(c.list);
+    c.platformIp = GetDlgItem(c.dialog, kIdPlatformIp);
+    c.platformPort = GetDlgItem(c.dialog, kIdPlatformPort);
+    c.deviceList = GetDlgItem(c.dialog, kIdDeviceList);
+    c.write = GetDlgItem(c.dialog, kIdWrite);
+    c.cancel = GetDlgItem(c.dialog, kIdCancel);
+    if (!c.platformIp || !c.platformPort || !c.deviceList || !c.write || !c.cancel) return std::nullopt;
+    return c;
+}
+
+void SetControlText(HWND control, const std::string& utf8)
+{
+    SetWindowTextW(control, Utf8ToWide(utf8).c_str());
+}
+
+std::string ControlText(HWND control)
+{
+    const int length = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), length + 1)));
+    return WideToUtf8Text(text);
+}
+
+void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+std::vector<ResultItem> ReadResultList(HWND list)
+{
+    std::vector<ResultItem> items;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::string columns[4];
+        for (int column = 0; column < 4; ++column) {
+            wchar_t text[1024] = L"";
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = 1024;
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            columns[column] = WideToUtf8Text(text);
+        }
+        items.push_back({columns[0], columns[1], columns[2], columns[3]});
+    }
+    return items;
+}
+
+std::optional<MessageBoxText> TakeMessageBox(HWND except)
+{
+    BoxSearch search{except, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindMessageBox, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return std::nullopt;
+    MessageBoxText box;
+    box.caption = ControlText(search.found);
+    // A message box shows its text in the static control with id 0xFFFF.
+    if (HWND text = GetDlgItem(search.found, 0xFFFF)) box.text = ControlText(text);
+    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return box;
+}
+
+} // namespace trevanil_host

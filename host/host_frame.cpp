@@ -1,0 +1,221 @@
+#include "host_frame.h"
+
+#include <ocidl.h>
+#include "activex/atl_container.h"
+#include "close_flag_sink.h"
+#include "console_out.h"
+#include "dialog_automation.h"
+#include "host_texts.h"
+#include "run_automation.h"
+#include "run_files.h"
+#include "trevanil/control/trevanil_ids.h"
+
+namespace trevanil_host {
+namespace {
+
+constexpr wchar_t kFrameClass[] = L"TrevanilHostFrame";
+constexpr UINT_PTR kAutomationTimer = 7;
+constexpr UINT kAutomationPeriodMs = 100;
+constexpr UINT WM_HOST_QUIT = WM_APP + 1;
+
+HRESULT CallSetLangue(IDispatch* control, short language)
+{
+    VARIANTARG arg;
+    V_VT(&arg) = VT_I2;
+    V_I2(&arg) = language;
+    DISPPARAMS params{&arg, nullptr, 1, 0};
+    return control->Invoke(DISPID_TREVANIL_SETLANGUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                           nullptr, nullptr, nullptr);
+}
+
+std::wstring ClsidText()
+{
+    wchar_t text[64] = L"";
+    StringFromGUID2(CLSID_Trevanil, text, 64);
+    return text;
+}
+
+} // namespace
+
+CHostFrame::CHostFrame(const HostOptions& options) : m_options(options) {}
+
+CHostFrame::~CHostFrame()
+{
+    if (m_eventPoint && m_cookie) m_eventPoint->Unadvise(m_cookie);
+    if (m_frame) DestroyWindow(m_frame);
+}
+
+bool CHostFrame::Create(std::string& error)
+{
+    const activex::AtlContainer* atl = activex::AtlContainer::Get();
+    if (!atl) {
+        error = "atl.dll (the system's control container) cannot be loaded";
+        return false;
+    }
+    WNDCLASSW frameClass{};
+    frameClass.lpfnWndProc = &CHostFrame::FrameProc;
+    frameClass.hInstance = GetModuleHandleW(nullptr);
+    frameClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    frameClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    frameClass.lpszClassName = kFrameClass;
+    RegisterClassW(&frameClass);
+    // The dialog is 320 by 171 dialog units; the frame leaves room for it with the system font.
+    m_frame = CreateWindowExW(0, kFrameClass, HostTextsFor(m_options.language).title,
+                              WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0, 0, 680,
+                              420, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!m_frame) {
+        error = "the host window cannot be created";
+        return false;
+    }
+    RECT client{};
+    GetClientRect(m_frame, &client);
+    const std::wstring name = m_options.byClsid ? ClsidText() : std::wstring(TREVANIL_PROGID);
+    m_container = CreateWindowExW(0, L"AtlAxWin", name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                  client.right, client.bottom, m_frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+    activex::ComPtr<IUnknown> unknown;
+    if (!m_container || FAILED(atl->GetControl(m_container, unknown.put())) || !unknown ||
+        FAILED(unknown->QueryInterface(IID_IDispatch, m_control.put_void()))) {
+        error = "the batch control " + WideToUtf8Text(name) + " cannot be created (is trevanil.dll registered?)";
+        return false;
+    }
+    activex::ComPtr<IConnectionPointContainer> points;
+    if (SUCCEEDED(unknown->QueryInterface(IID_IConnectionPointContainer, points.put_void())) &&
+        SUCCEEDED(points->FindConnectionPoint(DIID__DTrevanilEvents, m_eventPoint.put())) &&
+        SUCCEEDED(CreateCloseFlagSink([this](short flag) { OnCloseFlag(flag); }, m_sink.put()))) {
+        m_eventPoint->Advise(m_sink.get(), &m_cookie);
+    }
+    if (!m_cookie) {
+        error = "the batch control's SetCloseFlag event cannot be connected";
+        return false;
+    }
+    if (m_options.language != 0 && FAILED(CallSetLangue(m_control.get(), static_cast<short>(m_options.language)))) {
+        error = "SetLangue failed";
+        return false;
+    }
+    ShowWindow(m_frame, SW_SHOW);
+    UpdateWindow(m_frame);
+    if (m_options.write) {
+        m_automation = std::make_unique<CRunAutomation>(*this, m_options);
+        SetTimer(m_frame, kAutomationTimer, kAutomationPeriodMs, nullptr);
+    }
+    return true;
+}
+
+int CHostFrame::Run()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // The control takes its navigation keys before the dialog manager would.
+        activex::ComPtr<IOleInPlaceActiveObject> active;
+        if (m_control && (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) &&
+            SUCCEEDED(m_control->QueryInterface(IID_IOleInPlaceActiveObject, active.put_void())) &&
+            active->TranslateAccelerator(&msg) == S_OK)
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return m_exitCode;
+}
+
+void CHostFrame::Quit(int code)
+{
+    m_exitCode = code;
+    PostMessageW(m_frame, WM_HOST_QUIT, 0, 0);
+}
+
+bool CHostFrame::RequestClose()
+{
+    SendMessageW(m_frame, WM_CLOSE, 0, 0);
+    return !IsWindow(m_frame);
+}
+
+void CHostFrame::OnCloseFlag(short flag)
+{
+    m_closeFlag = flag;
+    ++m_closeFlagEvents;
+    if (flag == 1 && m_automation == nullptr) {
+        // Keep the device list as it is when the run starts: list item N is row N of it.
+        if (auto dialog = FindDeviceWriteDialog(m_frame)) {
+            m_runFile = Utf8ToWide(ControlText(dialog->deviceList));
+            if (!ReadWholeFile(m_runFile, m_runFileBytes)) m_runFileBytes.clear();
+        }
+    }
+    if (m_automation) m_automation->OnCloseFlag(flag);
+    else if (flag == 0 && !m_runFileBytes.empty()) PostMessageW(m_frame, WM_APP + 2, 0, 0);
+}
+
+void CHostFrame::OfferToSave()
+{
+    auto dialog = FindDeviceWriteDialog(m_frame);
+    if (!dialog) return;
+    const std::vector<ResultItem> items = ReadResultList(dialog->list);
+    std::string original;
+    original.swap(m_runFileBytes);
+    if (items.empty()) return;
+    const HostTexts& texts = HostTextsFor(m_options.language);
+    if (MessageBoxW(m_frame, texts.saveOffer, texts.title, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    std::string error;
+    if (auto saved = SaveRunFiles(m_runFile, original, items, m_options.language == 2, error)) {
+        const std::wstring text = std::wstring(texts.savedTo) + L"\n" + saved->results + L"\n" + saved->retry;
+        MessageBoxW(m_frame, text.c_str(), texts.title, MB_OK | MB_ICONINFORMATION);
+    } else {
+        MessageBoxW(m_frame, Utf8ToWide(error).c_str(), texts.title, MB_OK | MB_ICONERROR);
+    }
+}
+
+LRESULT CALLBACK CHostFrame::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NCCREATE) {
+        auto* frame = static_cast<CHostFrame*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
+        frame->m_frame = hwnd;
+    }
+    auto* frame = reinterpret_cast<CHostFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!frame) return DefWindowProcW(hwnd, msg, wp, lp);
+    return frame->OnMessage(hwnd, msg, wp, lp);
+}
+
+LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_TIMER:
+        if (wp == kAutomationTimer && m_automation) {
+            m_automation->OnTick();
+            return 0;
+        }
+        break;
+    case WM_SIZE:
+        if (m_container) MoveWindow(m_container, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        return 0;
+    case WM_CLOSE:
+        if (RunActive()) {
+            // The control said a run is under way: closing now would drop the devices not yet written.
+            if (!m_automation)
+                MessageBoxW(m_frame, HostTextsFor(m_options.language).closeRefused, HostTextsFor(m_options.language).title,
+                            MB_OK | MB_ICONWARNING);
+            return 0;
+        }
+        DestroyWindow(m_frame);
+        return 0;
+    case WM_HOST_QUIT:
+        KillTimer(m_frame, kAutomationTimer);
+        DestroyWindow(m_frame);
+        return 0;
+    case WM_APP + 2:
+        OfferToSave();
+        return 0;
+    case WM_DESTROY:
+        KillTimer(m_frame, kAutomationTimer);
+        if (m_eventPoint && m_cookie) m_eventPoint->Unadvise(m_cookie);
+        m_cookie = 0;
+        m_control.reset();
+        m_frame = nullptr;
+        PostQuitMessage(m_exitCode);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+} // namespace trevanil_host

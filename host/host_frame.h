@@ -1,0 +1,57 @@
+// The host program's main window: the batch control in the system's container
+// (atl.dll's AtlAxWin), its language set through SetLangue, and its close flag
+// honoured: while a run is active the window refuses to close and says why.
+#pragma once
+#include <windows.h>
+#include <ocidl.h>
+#include <memory>
+#include <string>
+#include "activex/raii.h"
+#include "host_options.h"
+
+namespace trevanil_host {
+
+class CRunAutomation;
+
+class CHostFrame {
+public:
+    explicit CHostFrame(const HostOptions& options);
+    ~CHostFrame();
+    CHostFrame(const CHostFrame&) = delete;
+    CHostFrame& operator=(const CHostFrame&) = delete;
+
+    // Makes the window and the control; false with `error` set when that fails.
+    bool Create(std::string& error);
+    // Runs the message loop until the window is gone; returns the exit code.
+    int Run();
+
+    HWND Window() const { return m_frame; }
+    bool RunActive() const { return m_closeFlag != 0; }
+    int CloseFlagEvents() const { return m_closeFlagEvents; }
+    // Ends the program with `code` once the current message is handled.
+    void Quit(int code);
+    // Asks the window to close as the user's close button would; true when it closed.
+    bool RequestClose();
+
+private:
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void OnCloseFlag(short flag);
+    void OfferToSave();
+
+    HostOptions m_options;
+    HWND m_frame = nullptr;
+    HWND m_container = nullptr;
+    activex::ComPtr<IDispatch> m_control;
+    activex::ComPtr<IConnectionPoint> m_eventPoint;
+    DWORD m_cookie = 0;
+    activex::ComPtr<IDispatch> m_sink;
+    short m_closeFlag = 0;
+    int m_closeFlagEvents = 0;
+    std::wstring m_runFile;       // device list path and bytes when the run started
+    std::string m_runFileBytes;
+    std::unique_ptr<CRunAutomation> m_automation;
+    int m_exitCode = 0;
+};
+
+} // namespace trevanil_host

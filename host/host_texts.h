@@ -1,0 +1,16 @@
+// The host program's own texts in both languages (UTF-16), as data.
+#pragma once
+
+namespace trevanil_host {
+
+struct HostTexts {
+    const wchar_t* title;
+    const wchar_t* closeRefused;
+    const wchar_t* saveOffer;
+    const wchar_t* savedTo;
+};
+
+// 1 Chinese (also for 0: the control's default language), 2 English.
+const HostTexts& HostTextsFor(int language);
+
+} // namespace trevanil_host

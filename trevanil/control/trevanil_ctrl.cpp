@@ -1,0 +1,149 @@
+#include "trevanil_ctrl.h"
+
+#include "activex/ole_misc.h"
+#include "trevanil_module.h"
+#include "trevanil_safety.h"
+
+using activex::DispArgs;
+
+namespace {
+
+const activex::ControlInfo kControlInfo = {
+    &CLSID_Trevanil,
+    &DIID__DTrevanil,
+    &DIID__DTrevanilEvents,
+    &LIBID_TREVANILLib,
+    &TrevanilModuleHandle,
+    activex::kControlMiscStatus,
+    0x00010000,  // persistence version 1.0
+    &CLSID_TrevanilPropPage,
+    1,
+    nullptr,     // a window class of the control's own: the dialog is its child
+};
+
+// In-place activation asks for itself again from inside (the window it creates gets
+// WM_CREATE and WM_MOUSEACTIVATE, which activate): one activation at a time, module-wide.
+bool g_activating = false;
+
+HRESULT ToHResult(trevanil_safety::Answer answer)
+{
+    switch (answer) {
+    case trevanil_safety::Answer::Ok: return S_OK;
+    case trevanil_safety::Answer::NoInterface: return E_NOINTERFACE;
+    default: return E_FAIL;
+    }
+}
+
+bool IsNavigationKey(const MSG& msg)
+{
+    return (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam >= VK_END && msg.wParam <= VK_DOWN;
+}
+
+}  // namespace
+
+const activex::DispEntry<CTrevanilCtrl> CTrevanilCtrl::kDispTable[] = {
+    {DISPID_TREVANIL_SETLANGUE, 1,
+     [](CTrevanilCtrl& c, const DispArgs& a, VARIANT*) -> HRESULT {
+         LONG language = 0;
+         HRESULT hr = a.Long(0, language);
+         if (SUCCEEDED(hr)) c.SetLangue(static_cast<short>(language));
+         return hr;
+     }},
+    {0, 0, nullptr},
+};
+
+CTrevanilCtrl::CTrevanilCtrl() : Implements(kControlInfo) {}
+
+CTrevanilCtrl::~CTrevanilCtrl() { m_dialog.Destroy(); }
+
+HRESULT CTrevanilCtrl::InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr)
+{
+    return activex::InvokeFromTable(*this, kDispTable, id, flags, params, result, argErr);
+}
+
+void CTrevanilCtrl::SetLangue(short nLangueType) { m_dialog.SetLanguage(nLangueType); }
+
+void CTrevanilCtrl::FireSetCloseFlag(short nCloseFlag)
+{
+    VARIANTARG arg;
+    V_VT(&arg) = VT_I2;
+    V_I2(&arg) = nCloseFlag;
+    FireEvent(DISPID_TREVANIL_SETCLOSEFLAG, &arg, 1);
+}
+
+bool CTrevanilCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
+{
+    switch (msg) {
+    case WM_CREATE:
+        OnActivateInPlace(true, nullptr);
+        // Without its dialog (e.g. the system refused it) the control stays empty.
+        m_dialog.Create(TrevanilModuleHandle(), ControlWindow());
+        result = 0;
+        return true;
+    case WM_MOUSEACTIVATE:
+        OnActivateInPlace(true, nullptr);
+        return false;
+    case WM_SETCLOSEFLAG:
+        FireSetCloseFlag(static_cast<short>(LOWORD(wp)));
+        return false;
+    case WM_DESTROY:
+        m_dialog.Destroy();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CTrevanilCtrl::OnDraw(HDC dc, const RECT& bounds)
+{
+    // The dialog fills the control; it follows the control's size when the control paints.
+    if (m_dialog.Window() && WindowFromDC(dc) == ControlWindow())
+        MoveWindow(m_dialog.Window(), bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                   TRUE);
+    if (HBRUSH brush = CreateSolidBrush(AmbientBackColor())) {
+        FillRect(dc, &bounds, brush);
+        DeleteObject(brush);
+    }
+}
+
+bool CTrevanilCtrl::PreTranslateMessage(MSG* msg)
+{
+    // Arrows, Home and End belong to the focused edit or list, not to the host's accelerators.
+    if (!msg || !IsNavigationKey(*msg)) return false;
+    SendMessageW(GetFocus(), msg->message, msg->wParam, msg->lParam);
+    return true;
+}
+
+HRESULT CTrevanilCtrl::OnActivateInPlace(bool uiActivate, MSG* msg)
+{
+    if (g_activating) return S_OK;
+    g_activating = true;
+    const HRESULT hr = ActivateInPlace(uiActivate, msg);
+    g_activating = false;
+    return hr;
+}
+
+bool CTrevanilCtrl::HasInterface(REFIID iid)
+{
+    activex::ComPtr<IUnknown> probe;
+    return SUCCEEDED(QueryInterface(iid, probe.put_void()));
+}
+
+STDMETHODIMP CTrevanilCtrl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled)
+{
+    return activex::Barrier("CTrevanilCtrl::GetInterfaceSafetyOptions", [&] {
+        if (!supported || !enabled) return E_POINTER;
+        std::uint32_t s = 0, e = 0;
+        const HRESULT hr = ToHResult(trevanil_safety::GetOptions(HasInterface(iid), &s, &e));
+        *supported = s;
+        *enabled = e;
+        return hr;
+    });
+}
+
+STDMETHODIMP CTrevanilCtrl::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled)
+{
+    return activex::Barrier("CTrevanilCtrl::SetInterfaceSafetyOptions", [&] {
+        return ToHResult(trevanil_safety::SetOptions(HasInterface(iid), mask, enabled));
+    });
+}

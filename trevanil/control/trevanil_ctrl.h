@@ -1,0 +1,40 @@
+// CTrevanilCtrl: the batch registration control. Its whole surface is the device write
+// dialog; the host may choose its language (SetLangue) and hears through SetCloseFlag
+// whether a batch write is under way.
+#pragma once
+#include <windows.h>
+#include <objsafe.h>
+#include "activex/dispatch_table.h"
+#include "activex/ole_control.h"
+#include "device_write_dlg.h"
+#include "trevanil_ids.h"
+
+class CTrevanilCtrl : public activex::Implements<CTrevanilCtrl, activex::OleControl, IObjectSafety> {
+public:
+    static constexpr activex::QiAlias kAliases[] = {{&DIID__DTrevanil, &IID_IDispatch}};
+
+    CTrevanilCtrl();  // made by activex::CreateObject
+
+    // IObjectSafety
+    STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+    STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
+
+    // _DTrevanil
+    void SetLangue(short nLangueType);
+
+private:
+    ~CTrevanilCtrl() override;
+
+    HRESULT InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void OnDraw(HDC dc, const RECT& bounds) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    HRESULT OnActivateInPlace(bool uiActivate, MSG* msg) override;
+
+    void FireSetCloseFlag(short nCloseFlag);
+    bool HasInterface(REFIID iid);
+
+    static const activex::DispEntry<CTrevanilCtrl> kDispTable[];
+
+    CDeviceWriteDlg m_dialog;
+};
