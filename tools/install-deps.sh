@@ -7,6 +7,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 pkgs=(cmake make g++ googletest
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
       mingw-w64-tools wine wine32:i386 libwine:i386 xvfb xauth python3
+      g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+      wine64 libwine:amd64 fonts-wqy-microhei
       clang libclang-rt-dev)  # clang and libFuzzer for `make fuzz`
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386

@@ -21,6 +21,15 @@ mkdir -p "$(dirname "$prefix")"
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null 9>&-
     touch "$prefix/.orvex-unmanaged"
   fi
+  if [ ! -f "$prefix/.orvex-cjk" ]; then
+    # Chinese texts need a font with Chinese characters: link one (Debian's
+    # fonts-wqy-microhei) behind the dialog fonts, as a Chinese Windows does.
+    for face in "System" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "Microsoft Sans Serif"; do
+      "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+        /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 </dev/null 9>&-
+    done
+    touch "$prefix/.orvex-cjk"
+  fi
   # -p: stay alive between programs (ended by with-wine-session.sh or 'wineserver -k').
   wineserver -p >/dev/null 2>&1 </dev/null 9>&-
   # Start Wine's own service processes now, detached from any caller's pipes: a
