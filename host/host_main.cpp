@@ -23,6 +23,28 @@ std::vector<std::string> Arguments()
     return args;
 }
 
+// Each successful write restarts its device about five seconds later, from a thread of
+// the device-access module in this process; leaving earlier would leave the devices
+// written last without their restart. The module answers S_FALSE to DllCanUnloadNow
+// while restarts wait. Bounded, so a module that never says S_OK cannot hold us.
+void WaitForDeviceRestarts()
+{
+    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+    HMODULE module = GetModuleHandleW(L"orvex.dll");
+    if (!module) return;
+    auto canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+    if (!canUnload || canUnload() == S_OK) return;
+    trevanil_host::PrintLine("waiting for the restarts of the devices written");
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (canUnload() != S_OK) {
+        if (GetTickCount64() > deadline) {
+            trevanil_host::PrintError("trevanil_host: device restarts still pending at exit");
+            return;
+        }
+        Sleep(100);
+    }
+}
+
 struct ComApartment {
     HRESULT hr = OleInitialize(nullptr);
     ~ComApartment() { if (SUCCEEDED(hr)) OleUninitialize(); }
@@ -32,7 +54,12 @@ int RunHost()
 {
     using namespace trevanil_host;
     std::string error;
-    const std::optional<HostOptions> options = ParseHostOptions(Arguments(), error);
+    const std::vector<std::string> args = Arguments();
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
+        PrintLine(HostUsage());
+        return 0;
+    }
+    const std::optional<HostOptions> options = ParseHostOptions(args, error);
     if (!options) {
         PrintError("trevanil_host: " + error);
         PrintError(HostUsage());
@@ -48,7 +75,9 @@ int RunHost()
         PrintError("trevanil_host: " + error);
         return 2;
     }
-    return frame.Run();
+    const int status = frame.Run();
+    WaitForDeviceRestarts();
+    return status;
 }
 
 } // namespace
