@@ -11,7 +11,7 @@ JOBS       ?= $(shell nproc)
 SESSION    := tools/with-wine-session.sh $(abspath $(WIN_BUILD))/wineprefix
 SESSION64  := ORVEX_WINE_ARCH=win64 tools/with-wine-session.sh $(abspath $(WIN64_BUILD))/wineprefix
 
-.PHONY: all deps configure build-win build-win64 test-win64 build-native build-tsan build-fuzz test test-native test-tsan test-win fuzz demo dist bench clean
+.PHONY: all deps configure build-win build-win64 build-win-programs build-win64-programs demo-script test-win64 build-native build-tsan build-fuzz test test-native test-tsan test-win fuzz demo dist bench clean
 
 all: build-win build-native
 
@@ -79,11 +79,51 @@ fuzz: build-fuzz
 dist: build-win
 	tools/make-dist.sh $(WIN_BUILD) dist
 
-demo: dist
-	tools/with-wine-session.sh $(abspath $(WIN_BUILD))/demo-prefix tools/demo.sh $(WIN_BUILD) dist
+# What the demo and the benchmark run: the modules, the host, the stand-ins and the
+# benchmark programs, without the tests.
+PROGRAMS := orvex trevanil trevanil_host halcyra ravicore ravimedia devsim flat_bench batch_bench
 
-bench: dist
-	$(SESSION) tools/bench.sh $(WIN_BUILD) dist
+build-win-programs: deps $(WIN_BUILD)/CMakeCache.txt
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target $(PROGRAMS)
+
+build-win64-programs: deps $(WIN64_BUILD)/CMakeCache.txt
+	cmake --build $(WIN64_BUILD) -j $(JOBS) --target $(PROGRAMS)
+
+# The shipped 32-bit programs under 32-bit Wine; where this machine cannot run 32-bit
+# programs, the 64-bit build of the same sources under 64-bit Wine (it says so).
+demo: deps
+	@if tools/can-run-32bit.sh; then \
+	  $(MAKE) --no-print-directory build-win-programs >/dev/null && \
+	  tools/make-dist.sh $(WIN_BUILD) dist >/dev/null && \
+	  tools/with-wine-session.sh $(abspath $(WIN_BUILD))/demo-prefix tools/demo.sh $(WIN_BUILD) dist/win32 dist/win32/devsim; \
+	else \
+	  echo "This machine cannot run 32-bit programs: the demo runs the 64-bit build ($(WIN64_BUILD)) under 64-bit Wine."; \
+	  $(MAKE) --no-print-directory build-win64-programs >/dev/null && \
+	  ORVEX_WINE_ARCH=win64 tools/with-wine-session.sh $(abspath $(WIN64_BUILD))/demo-prefix \
+	    tools/demo.sh $(WIN64_BUILD) $(WIN64_BUILD)/bin $(WIN64_BUILD)/bin; \
+	fi
+
+# The control driven from VBScript through "ORVEX.orvexCtrl.1" (examples/register_fleet.vbs).
+demo-script: deps
+	@if tools/can-run-32bit.sh; then \
+	  $(MAKE) --no-print-directory build-win-programs >/dev/null && \
+	  tools/with-wine-session.sh $(abspath $(WIN_BUILD))/demo-prefix tools/demo-script.sh $(WIN_BUILD) $(WIN_BUILD)/bin $(WIN_BUILD)/bin; \
+	else \
+	  $(MAKE) --no-print-directory build-win64-programs >/dev/null && \
+	  ORVEX_WINE_ARCH=win64 tools/with-wine-session.sh $(abspath $(WIN64_BUILD))/demo-prefix \
+	    tools/demo-script.sh $(WIN64_BUILD) $(WIN64_BUILD)/bin $(WIN64_BUILD)/bin; \
+	fi
+
+# The DLL sizes are those of the shipped 32-bit dist; the figures come from the build
+# this machine can run.
+bench: build-win-programs
+	@tools/make-dist.sh $(WIN_BUILD) $(BUILD)/dist >/dev/null
+	@if tools/can-run-32bit.sh; then \
+	  $(SESSION) tools/bench.sh $(WIN_BUILD) $(BUILD)/dist; \
+	else \
+	  $(MAKE) --no-print-directory build-win64-programs >/dev/null && \
+	  $(SESSION64) tools/bench.sh $(WIN64_BUILD) $(BUILD)/dist; \
+	fi
 
 clean:
 	rm -rf $(BUILD) dist

@@ -1,22 +1,80 @@
 #!/bin/sh
-# Prints the size of every shipped DLL, then runs the benchmark under Wine and prints
-# its figures.
+# The benchmark: runs the benchmark programs and a real 20-row batch under Wine and prints
+# their figures side by side with the machine and the commit, then the size of every
+# shipped DLL. Figures only: nothing here passes or fails on speed.
 # Usage: bench.sh WIN_BUILD_DIR DIST_DIR   (inside tools/with-wine-session.sh)
 build=$(cd "$1" && pwd)
 dist=$(cd "$2" && pwd)
-echo "shipped DLLs in $dist/win32 (debug information kept apart in debug/):"
-for f in "$dist"/win32/*.dll; do
+top=$(cd "$(dirname "$0")/.." && pwd)
+: "${WINEPREFIX:?run through tools/with-wine-session.sh}"
+: "${WINE:?run through tools/with-wine-session.sh}"
+export WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+status=0
+rows=20
+
+echo "machine: $(nproc) CPUs, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
+echo "commit:  $(git -C "$top" rev-parse HEAD)$(git -C "$top" diff --quiet HEAD 2>/dev/null || echo ' (with local changes)')"
+echo "build:   $build (${WINEARCH:-win32} under Wine $("$WINE" --version 2>/dev/null))"
+
+# Wine's background processes may hold a pipe open: each program writes to a file,
+# which is shown afterwards.
+out=$(mktemp)
+run() { "$WINE" "$@" >"$out" 2>&1 </dev/null; s=$?; tr -d '\r' <"$out"; [ $s -eq 0 ] || status=$s; }
+
+echo
+(cd "$build/bench-run" && run "$build/bench-run/flat_bench.exe")
+
+# The batch programs run from one folder with orvex.dll and the stand-in device libraries.
+app=$WINEPREFIX/drive_c/orvex-bench
+app_win='C:\orvex-bench'
+rm -rf "$app"; mkdir -p "$app"
+for f in orvex.dll halcyra.dll ravicore.dll ravimedia.dll devsim.exe trevanil.dll trevanil_host.exe batch_bench.exe; do
+  cp "$build/bin/$f" "$app/" || { echo "bench: $build/bin/$f is missing"; exit 1; }
+done
+"$WINE" regsvr32 /s "$app_win\\orvex.dll" </dev/null >/dev/null 2>&1 &&
+  "$WINE" regsvr32 /s "$app_win\\trevanil.dll" </dev/null >/dev/null 2>&1 || { echo "bench: regsvr32 failed"; exit 1; }
+store=$build/bench-store.ini
+rm -f "$store"
+export ORVEX_DEVSIM_STORE="Z:$(echo "$store" | tr / '\\')"
+# Devices that answer at once: older protocol, no delays, no faults.
+echo "name,remark,device ip,user,password,model,serial,location,device id" >"$app/devices.csv"
+for i in $(seq 1 $rows); do
+  "$WINE" "$app/devsim.exe" add "192.168.3.$i" --protocol old </dev/null >/dev/null 2>&1
+  printf 'cam-%d,,192.168.3.%d,,,,,,PU-%04d\r\n' "$i" "$i" "$i" >>"$app/devices.csv"
+done
+
+echo
+(cd "$app" && run "$app/batch_bench.exe" 192.168.3.1 $rows)
+
+echo
+echo "a $rows-row batch through the dialog (trevanil_host --write), SetCloseFlag(1) to SetCloseFlag(0):"
+log=$build/bench-batch.txt
+(cd "$app" && "$WINE" trevanil_host.exe --lang 2 --ip 10.0.0.5 --port 9000 --file "$app_win\\devices.csv" --write \
+   --timeout 300 </dev/null >"$log" 2>&1) &
+host=$!
+stamps=$(tail -s 0.02 -n +1 -f --pid=$host "$log" | tr -d '\r' |
+  while IFS= read -r line; do case $line in SetCloseFlag*) echo "$(date +%s.%N) $line";; esac; done)
+wait $host || { status=1; echo "  trevanil_host failed:"; tr -d '\r' <"$log"; }
+start=$(echo "$stamps" | awk '$2 == "SetCloseFlag(1)" { print $1; exit }')
+end=$(echo "$stamps" | awk '$2 == "SetCloseFlag(0)" { print $1; exit }')
+succeeded=$(grep -c 'Succeeded\.' "$log")
+if [ -n "$start" ] && [ -n "$end" ]; then
+  awk -v s="$start" -v e="$end" -v n=$rows -v ok="$succeeded" 'BEGIN {
+    run = e - s; ticks = n * 1.8
+    printf "  the run                        %8.2f s   (%s rows reported Succeeded.)\n", run, ok
+    printf "  %d x 1800 ms                   %8.2f s   run / ticks = %.3f, %.0f ms a row beyond its tick\n", n, ticks, run / ticks, (run - ticks) * 1000 / n }'
+else
+  echo "  the host did not report both SetCloseFlag events"; status=1
+fi
+
+echo
+echo "shipped DLLs in $dist/win32 (the 32-bit build; debug information kept apart in debug/):"
+for f in "$dist"/win32/*.dll "$dist"/win32/devsim/*.dll; do
   [ -f "$f" ] || continue
   name=$(basename "$f")
   size=$(stat -c %s "$f")
-  debug=$(stat -c %s "$dist/win32/debug/$name.debug" 2>/dev/null || echo 0)
-  printf '  %-14s %9d bytes (%d KiB), debug information %d KiB\n' "$name" "$size" $((size / 1024)) $((debug / 1024))
+  debug=$(stat -c %s "$(dirname "$f")/debug/$name.debug" 2>/dev/null || echo 0)
+  printf '  %-14s %9d bytes (%4d KiB), debug information %5d KiB\n' "$name" "$size" $((size / 1024)) $((debug / 1024))
 done
-out=$(mktemp)
-# Wine's background processes may hold a pipe open: write to a file, then show it. The
-# session has made the prefix and names the Wine loader to use (WINE, else wine).
-WINEDEBUG=-all WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" "${WINE:-wine}" "$build/bench-run/flat_bench.exe" >"$out" 2>&1 </dev/null
-status=$?
-cat "$out"
 rm -f "$out"
 exit $status
