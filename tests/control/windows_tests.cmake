@@ -16,13 +16,21 @@ target_include_directories(orvex_with_test_hooks PRIVATE ${PROJECT_SOURCE_DIR}/o
 target_link_options(orvex_with_test_hooks PRIVATE ${orvex_link_options})
 target_link_libraries(orvex_with_test_hooks PRIVATE ${orvex_parts})
 
-# Puts that module and the stand-in device libraries next to a test program.
+# Puts that module and the stand-in device libraries next to a test program, copied again
+# whenever one of them is rebuilt (also when the program itself is not).
 function(orvex_deploy_test_module_beside target)
+  get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+  set(copies)
   foreach(lib orvex_with_test_hooks halcyra ravicore ravimedia)
-    add_dependencies(${target} ${lib})
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${lib}> $<TARGET_FILE_DIR:${target}>)
+    get_target_property(name ${lib} OUTPUT_NAME)
+    set(copy ${dir}/${name}.dll)
+    add_custom_command(OUTPUT ${copy}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${lib}> ${copy}
+      DEPENDS ${lib} $<TARGET_FILE:${lib}>)
+    list(APPEND copies ${copy})
   endforeach()
+  add_custom_target(${target}_modules ALL DEPENDS ${copies})
+  add_dependencies(${target} ${target}_modules)
 endfunction()
 
 orvex_add_gtest(control_com_test
