@@ -1,0 +1,259 @@
+// trevanil_host.exe as the operator runs it: a five-row device list written to simulated
+// devices through the control in atl.dll's container, in both languages, with Cancel,
+// an attempt to close the window during the run, the files it saves and a screenshot of
+// the finished dialog (kept in the build tree's artifacts folder).
+#include <gtest/gtest.h>
+
+#include <string>
+#include "trevanil_test_support.h"
+
+using namespace trevanil_test;
+using orvex_test::DeviceStore;
+using orvex_test::ProgramDir;
+using orvex_test::ReadFileText;
+
+namespace {
+
+const std::string kHeader = "name,unused,ip,user,password,f5,f6,f7,id,f9,f10,f11,gb,platform ip,platform port\r\n";
+// A newer-protocol device written with the dialog's platform; an older one with the row's
+// own platform and "#" before name and id; a refused password; a row too short; a GB
+// device. The last line has no line break.
+const std::string kRowWritten = "Cam-A,x,10.7.0.1,admin,admin123,,,,PU-A\r\n";
+const std::string kRowOwnPlatform = "#Cam-B,x,10.7.0.2,,,,,,#PU-B,,,,0,10.9.9.9,7001\r\n";
+const std::string kRowRefused = "Cam-C,x,10.7.0.3,admin,wrong,,,,PU-C\r\n";
+const std::string kRowShort = "Cam-D,x,10.7.0.4\r\n";
+const std::string kRowGb = "Cam-E,x,10.7.0.5,admin,admin123,,,,PU-E,,,,1";
+
+struct HostRun {
+    DWORD exitCode;
+    std::string output;
+};
+
+HostRun RunHost(const std::wstring& arguments, const std::wstring& outputName)
+{
+    const std::wstring output = ProgramDir() + outputName;
+    const DWORD code = RunProgram(L"\"" + ProgramDir() + L"trevanil_host.exe\" " + arguments, output, 180000);
+    return {code, ReadFileText(output)};
+}
+
+class TrevanilHost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        orvex_test::ComApartment apartment;
+        ASSERT_TRUE(RegisterModules());
+    }
+
+    void AddDevices(DeviceStore& store)
+    {
+        for (const char* ip : {"10.7.0.1", "10.7.0.3", "10.7.0.4", "10.7.0.5"})
+            ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "new", "--user", "admin", "--password", "admin123"}));
+        ASSERT_EQ(0, store.Run({"add", "10.7.0.2", "--protocol", "old"}));
+    }
+
+    std::wstring WriteList(const wchar_t* name, const std::string& bytes)
+    {
+        const std::wstring path = ProgramDir() + name;
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        return path;
+    }
+
+    // What the run must have left in the devices, whatever the language.
+    void ExpectDevicesOfTheFullRun(DeviceStore& store)
+    {
+        EXPECT_EQ("10.2.0.9", store.Field("10.7.0.1", "platform_ip"));
+        EXPECT_EQ("6000", store.Field("10.7.0.1", "platform_port"));
+        EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
+        EXPECT_EQ("Cam-A", store.Field("10.7.0.1", "device_name"));
+        EXPECT_EQ("10.9.9.9", store.Field("10.7.0.2", "platform_ip"));
+        EXPECT_EQ("7001", store.Field("10.7.0.2", "platform_port"));
+        EXPECT_EQ("PU-B", store.Field("10.7.0.2", "pu_id"));
+        EXPECT_EQ("Cam-B", store.Field("10.7.0.2", "device_name"));
+        EXPECT_NE("PU-C", store.Field("10.7.0.3", "pu_id"));
+        EXPECT_LE(1, store.Logins("10.7.0.3")) << "the refused row was tried";
+        EXPECT_EQ(0, store.Logins("10.7.0.4")) << "an incomplete row is not written";
+        EXPECT_EQ(0, store.Logins("10.7.0.5")) << "a GB device is not written";
+        EXPECT_NE("PU-E", store.Field("10.7.0.5", "pu_id"));
+    }
+
+    // SetCloseFlag(1) once, then SetCloseFlag(0) once, in that order.
+    static void ExpectCloseFlags(const std::string& output)
+    {
+        const std::size_t start = output.find("SetCloseFlag(1)");
+        const std::size_t end = output.find("SetCloseFlag(0)");
+        ASSERT_NE(std::string::npos, start) << output;
+        ASSERT_NE(std::string::npos, end) << output;
+        EXPECT_LT(start, end) << output;
+        EXPECT_EQ(std::string::npos, output.find("SetCloseFlag(1)", start + 1)) << output;
+        EXPECT_EQ(std::string::npos, output.find("SetCloseFlag(0)", end + 1)) << output;
+    }
+
+    // The PNG is kept beside the other test artifacts of the build tree.
+    static void KeepScreenshot(const std::wstring& png)
+    {
+        const std::string bytes = ReadFileText(png);
+        ASSERT_GT(bytes.size(), 1000u);
+        EXPECT_EQ(0, bytes.compare(0, 8, "\x89PNG\r\n\x1a\n", 8));
+        const std::wstring artifacts = ProgramDir() + L"..\\artifacts\\";
+        CreateDirectoryW(artifacts.c_str(), nullptr);
+        const std::wstring name = png.substr(png.find_last_of(L'\\') + 1);
+        EXPECT_TRUE(CopyFileW(png.c_str(), (artifacts + name).c_str(), FALSE));
+    }
+
+    orvex_test::ComApartment m_apartment;
+};
+
+TEST_F(TrevanilHost, EnglishRunWritesTheListRefusesToCloseAndSavesItsFiles)
+{
+    DeviceStore store("store_host_en.ini");
+    AddDevices(store);
+    const std::string list = kHeader + kRowWritten + kRowOwnPlatform + kRowRefused + kRowShort + kRowGb;
+    const std::wstring path = WriteList(L"devices_en.csv", list);
+    const std::wstring png = ProgramDir() + L"trevanil_dialog_en.png";
+    DeleteFileW(png.c_str());
+    const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path +
+                                    L"\" --write --try-close --save --screenshot \"" + png + L"\"",
+                                L"host_en.txt");
+    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos,
+              run.output.find("No.  Device Name  Device ID  Operation Result\n"
+                              "1    Cam-A        PU-A       Succeeded.\n"
+                              "2    Cam-B        PU-B       Succeeded.\n"
+                              "3    Cam-C        PU-C       Failed.\n"
+                              "4                            The dvice information file is not duly filled up.\n"
+                              "5    Cam-E        PU-E       You cannot write data into GB-compliant devices.\n"
+                              "6    Completed.\n"))
+        << run.output;
+    ExpectCloseFlags(run.output);
+    const std::size_t refused = run.output.find("close refused while the run is active");
+    EXPECT_NE(std::string::npos, refused) << run.output;
+    EXPECT_LT(refused, run.output.find("SetCloseFlag(0)")) << "refused while the run was active";
+    ExpectDevicesOfTheFullRun(store);
+
+    const std::wstring stem = path.substr(0, path.size() - 4);
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
+              "1,Cam-A,PU-A,Succeeded.\r\n"
+              "2,Cam-B,PU-B,Succeeded.\r\n"
+              "3,Cam-C,PU-C,Failed.\r\n"
+              "4,,,The dvice information file is not duly filled up.\r\n"
+              "5,Cam-E,PU-E,You cannot write data into GB-compliant devices.\r\n"
+              "6,Completed.,,\r\n",
+              ReadFileText(stem + L"-results.csv"));
+    EXPECT_EQ(kHeader + kRowRefused + kRowShort + kRowGb, ReadFileText(stem + L"-retry.csv"))
+        << "the rows not written, byte for byte";
+    EXPECT_EQ(list, ReadFileText(path)) << "the device list itself is left alone";
+    KeepScreenshot(png);
+}
+
+TEST_F(TrevanilHost, ChineseRunByClsidShowsTheChineseResults)
+{
+    DeviceStore store("store_host_zh.ini");
+    AddDevices(store);
+    const std::wstring path =
+        WriteList(L"devices_zh.csv", kHeader + kRowWritten + kRowOwnPlatform + kRowRefused + kRowShort + kRowGb);
+    const std::wstring png = ProgramDir() + L"trevanil_dialog_zh.png";
+    DeleteFileW(png.c_str());
+    const HostRun run = RunHost(L"--lang 1 --clsid --ip 10.2.0.9 --port 6000 --file \"" + path +
+                                    L"\" --write --screenshot \"" + png + L"\"",
+                                L"host_zh.txt");
+    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos,
+              run.output.find("序号  设备名      设备编号  结果\n"
+                              "1     Cam-A       PU-A      写入前端成功！\n"
+                              "2     Cam-B       PU-B      写入前端成功！\n"
+                              "3     Cam-C       PU-C      写入前端失败！\n"
+                              "4                           设备信息不全无法写入。\n"
+                              "5     Cam-E       PU-E      国标设备不支持写入前端！\n"
+                              "6     写入完成。\n"))
+        << run.output;
+    ExpectCloseFlags(run.output);
+    ExpectDevicesOfTheFullRun(store);
+    KeepScreenshot(png);
+}
+
+TEST_F(TrevanilHost, CancelAfterTwoRowsInterruptsTheThirdAndWritesNothingMore)
+{
+    DeviceStore store("store_host_cancel.ini");
+    AddDevices(store);
+    const std::string rest = "Cam-C,x,10.7.0.3,admin,admin123,,,,PU-C\r\n"
+                             "Cam-D,x,10.7.0.4,admin,admin123,,,,PU-D\r\n"
+                             "Cam-E,x,10.7.0.5,admin,admin123,,,,PU-E\r\n";
+    const std::wstring path = WriteList(L"devices_cancel.csv", kHeader + kRowWritten + kRowOwnPlatform + rest);
+    const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path +
+                                    L"\" --write --cancel-after 2 --save",
+                                L"host_cancel.txt");
+    ASSERT_EQ(0u, run.exitCode) << run.output;
+    ExpectCloseFlags(run.output);
+    EXPECT_LT(run.output.find("pressing Cancel"), run.output.find("SetCloseFlag(0)")) << run.output;
+    const std::wstring stem = path.substr(0, path.size() - 4);
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
+              "1,Cam-A,PU-A,Succeeded.\r\n"
+              "2,Cam-B,PU-B,Succeeded.\r\n"
+              "3,Interrupted.,,\r\n",
+              ReadFileText(stem + L"-results.csv"));
+    EXPECT_EQ(kHeader + rest, ReadFileText(stem + L"-retry.csv"));
+    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
+    EXPECT_EQ("PU-B", store.Field("10.7.0.2", "pu_id"));
+    for (const char* ip : {"10.7.0.3", "10.7.0.4", "10.7.0.5"}) {
+        EXPECT_EQ(0, store.Logins(ip)) << ip << ": nothing is written after Cancel";
+        EXPECT_EQ("", store.Field(ip, "pu_id")) << ip;
+    }
+}
+
+// LANG=zh_CN.GBK for the programs this test starts: Wine takes their ANSI code page (936)
+// from it.
+class ChineseLocale {
+public:
+    ChineseLocale()
+    {
+        wchar_t old[128] = L"";
+        m_had = GetEnvironmentVariableW(L"LANG", old, 128) > 0;
+        m_old = old;
+        SetEnvironmentVariableW(L"LANG", L"zh_CN.GBK");
+    }
+    ~ChineseLocale() { SetEnvironmentVariableW(L"LANG", m_had ? m_old.c_str() : nullptr); }
+    ChineseLocale(const ChineseLocale&) = delete;
+    ChineseLocale& operator=(const ChineseLocale&) = delete;
+
+    // Whether the system has that locale (else Wine falls back to its default code page).
+    static bool Works()
+    {
+        const std::wstring output = ProgramDir() + L"chcp.txt";
+        RunProgram(L"chcp.com", output, 60000);
+        return ReadFileText(output).find("936") != std::string::npos;
+    }
+
+private:
+    bool m_had = false;
+    std::wstring m_old;
+};
+
+TEST_F(TrevanilHost, ChineseNamesFromGbkAndUtf8ListsReachTheDeviceAsTheSameText)
+{
+    ChineseLocale locale;
+    if (!ChineseLocale::Works())
+        GTEST_SKIP() << "the zh_CN.GBK locale is missing (tools/install-deps.sh makes it with localedef)";
+    DeviceStore store("store_host_gbk.ini");
+    AddDevices(store);
+    // "摄像机一" (camera one): GBK bytes in an ANSI file, UTF-8 after the byte-order mark.
+    const std::string gbkName = "\xC9\xE3\xCF\xF1\xBB\xFA\xD2\xBB";
+    const std::string utf8Name = "\xE6\x91\x84\xE5\x83\x8F\xE6\x9C\xBA\xE4\xB8\x80";
+    const std::wstring gbkList =
+        WriteList(L"devices_gbk.csv", kHeader + gbkName + ",x,10.7.0.1,admin,admin123,,,,PU-G\r\n");
+    const std::wstring utf8List =
+        WriteList(L"devices_utf8.csv", "\xEF\xBB\xBF" + kHeader + utf8Name + ",x,10.7.0.3,admin,admin123,,,,PU-U\r\n");
+    for (const std::wstring& list : {gbkList, utf8List}) {
+        const HostRun run = RunHost(L"--lang 1 --ip 10.2.0.9 --port 6000 --file \"" + list + L"\" --write",
+                                    L"host_gbk.txt");
+        ASSERT_EQ(0u, run.exitCode) << run.output;
+        // The list shows the name as the operator wrote it (the host prints UTF-8).
+        EXPECT_NE(std::string::npos, run.output.find("1     " + utf8Name)) << run.output;
+    }
+    // The device (character set GB2312) holds the name in GBK either way.
+    EXPECT_EQ("PU-G", store.Field("10.7.0.1", "pu_id"));
+    EXPECT_EQ(gbkName, store.Field("10.7.0.1", "device_name"));
+    EXPECT_EQ("PU-U", store.Field("10.7.0.3", "pu_id"));
+    EXPECT_EQ(gbkName, store.Field("10.7.0.3", "device_name"));
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#include "trevanil_test_support.h"
+
+#include "activex/raii.h"
+#include "activex/unique_handle.h"
+
+namespace trevanil_test {
+
+DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile, DWORD limitMs)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    activex::UniqueFileHandle out(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.get();
+    startup.hStdError = out.get();
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return static_cast<DWORD>(-1);
+    activex::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    if (WaitForSingleObject(process.hProcess, limitMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 10000);
+        return static_cast<DWORD>(-1);
+    }
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    return code;
+}
+
+DWORD Regsvr32(const wchar_t* module, bool unregister)
+{
+    const std::wstring dir = orvex_test::ProgramDir();
+    return RunProgram(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + dir + module + L"\"",
+                      dir + L"regsvr32.txt");
+}
+
+bool RegisterModules()
+{
+    for (const wchar_t* name : {L"orvex.dll", L"trevanil.dll"}) {
+        activex::UniqueHModule module(LoadLibraryW((orvex_test::ProgramDir() + name).c_str()));
+        if (!module) return false;
+        using EntryPoint = HRESULT(WINAPI*)();
+        auto registerServer =
+            reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module.get(), "DllRegisterServer")));
+        if (!registerServer || registerServer() != S_OK) return false;
+    }
+    return true;
+}
+
+bool KeyExists(const std::wstring& path)
+{
+    activex::UniqueHKey key;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+std::wstring KeyValue(const std::wstring& path, const wchar_t* name)
+{
+    wchar_t value[512] = L"";
+    DWORD size = sizeof(value) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return value;
+}
+
+std::wstring GuidText(const GUID& guid)
+{
+    wchar_t text[64] = L"";
+    StringFromGUID2(guid, text, 64);
+    return text;
+}
+
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs)
+{
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    for (;;) {
+        PumpPending();
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+namespace {
+
+struct BoxWatch {
+    MessageBoxSeen* seen = nullptr;
+    HWND box = nullptr;
+};
+thread_local BoxWatch* t_watch = nullptr;
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM found)
+{
+    wchar_t className[16] = L"";
+    GetClassNameW(window, className, 16);
+    // A message box is a dialog whose text is the static control with id 0xFFFF.
+    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK WatchForBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!t_watch || t_watch->box) return;
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindMessageBox, reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    t_watch->box = box;
+    t_watch->seen->caption = WindowTextOf(box);
+    t_watch->seen->text = WindowTextOf(GetDlgItem(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+} // namespace
+
+bool TakeMessageBoxDuring(const std::function<void()>& trigger, MessageBoxSeen& seen, DWORD limitMs)
+{
+    BoxWatch watch;
+    watch.seen = &seen;
+    t_watch = &watch;
+    // A thread timer: the message box's own modal loop runs it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &WatchForBox);
+    trigger();
+    const bool closed = PumpUntil([&] { return watch.box && !IsWindow(watch.box); }, limitMs);
+    KillTimer(nullptr, timer);
+    t_watch = nullptr;
+    return closed;
+}
+
+std::wstring WindowTextOf(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    activex::UniqueFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+} // namespace trevanil_test

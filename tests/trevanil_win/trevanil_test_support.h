@@ -1,0 +1,50 @@
+// Support for the batch control's Windows tests: programs run with their output in a
+// file, the two modules registered from beside the test program, the registry as
+// HKEY_CLASSES_ROOT shows it, a message pump, and message boxes read and closed.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include "com_test_support.h"
+
+namespace trevanil_test {
+
+using orvex_test::ComPtr;
+
+// Runs a command line with stdout and stderr in `outputFile`; its exit code, or -1.
+DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile, DWORD limitMs = 120000);
+
+// regsvr32 /s [/u] on a module beside the test program.
+DWORD Regsvr32(const wchar_t* module, bool unregister);
+// orvex.dll and trevanil.dll beside the program, registered through their own entry
+// points (quicker than regsvr32 for tests that only need them registered).
+bool RegisterModules();
+
+bool KeyExists(const std::wstring& path);
+// A REG_SZ value under HKEY_CLASSES_ROOT, or "<missing>".
+std::wstring KeyValue(const std::wstring& path, const wchar_t* name = nullptr);
+
+std::wstring GuidText(const GUID& guid);
+
+// Handles this thread's messages until `done` answers true or `limitMs` have passed.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs);
+// Handles every message already queued for this thread.
+void PumpPending();
+
+struct MessageBoxSeen {
+    std::wstring caption;
+    std::wstring text;
+};
+// Calls `trigger` (which may show a modal message box of this thread) and closes the
+// first message box that appears with OK; what it showed, or nothing when no box came
+// within `limitMs`.
+bool TakeMessageBoxDuring(const std::function<void()>& trigger, MessageBoxSeen& seen, DWORD limitMs = 10000);
+
+std::wstring WindowTextOf(HWND window);
+std::string Utf8(const std::wstring& text);
+
+// Writes bytes to a file; false when it cannot.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+
+} // namespace trevanil_test
