@@ -52,11 +52,11 @@ log=$build/bench-batch.txt
 (cd "$app" && "$WINE" trevanil_host.exe --lang 2 --ip 10.0.0.5 --port 9000 --file "$app_win\\devices.csv" --write \
    --timeout 300 </dev/null >"$log" 2>&1) &
 host=$!
-stamps=$(tail -s 0.02 -n +1 -f --pid=$host "$log" | tr -d '\r' |
-  while IFS= read -r line; do case $line in SetCloseFlag*) echo "$(date +%s.%N) $line";; esac; done)
+# The moments the two events are printed, polled every 20 ms (a run takes tens of seconds).
+stamp_of() { while ! grep -qF "$1" "$log" 2>/dev/null; do kill -0 $host 2>/dev/null || return; sleep 0.02; done; date +%s.%N; }
+start=$(stamp_of 'SetCloseFlag(1)')
+end=$(stamp_of 'SetCloseFlag(0)')
 wait $host || { status=1; echo "  trevanil_host failed:"; tr -d '\r' <"$log"; }
-start=$(echo "$stamps" | awk '$2 == "SetCloseFlag(1)" { print $1; exit }')
-end=$(echo "$stamps" | awk '$2 == "SetCloseFlag(0)" { print $1; exit }')
 succeeded=$(grep -c 'Succeeded\.' "$log")
 if [ -n "$start" ] && [ -n "$end" ]; then
   awk -v s="$start" -v e="$end" -v n=$rows -v ok="$succeeded" 'BEGIN {
