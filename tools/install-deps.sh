@@ -9,15 +9,20 @@ pkgs=(cmake make g++ googletest
       mingw-w64-tools wine wine32:i386 libwine:i386 xvfb xauth python3
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
       wine64 libwine:amd64 fonts-wqy-microhei
-      clang libclang-rt-dev)  # clang and libFuzzer for `make fuzz`
+      clang libclang-rt-dev  # clang and libFuzzer for `make fuzz`
+      locales)  # localedef, for the GBK locale below
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   missing_arch=1
 fi
-for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
-if [ ${#need[@]} -eq 0 ]; then exit 0; fi
-echo "installing: ${need[*]}"
 SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+# Wine takes its ANSI code page from the Unix locale: the Chinese-locale test runs the
+# host program with LANG=zh_CN.GBK, which must exist.
+gbk_locale() { locale -a 2>/dev/null | grep -qix 'zh_CN.gbk' || $SUDO localedef -i zh_CN -f GBK zh_CN.GBK; }
+for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
+if [ ${#need[@]} -eq 0 ]; then gbk_locale; exit 0; fi
+echo "installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
+gbk_locale
