@@ -57,7 +57,7 @@ stamp_of() { while ! grep -qF "$1" "$log" 2>/dev/null; do kill -0 $host 2>/dev/n
 start=$(stamp_of 'SetCloseFlag(1)')
 end=$(stamp_of 'SetCloseFlag(0)')
 wait $host || { status=1; echo "  trevanil_host failed:"; tr -d '\r' <"$log"; }
-succeeded=$(grep -c 'Succeeded\.' "$log")
+succeeded=$(grep -c '^row .*Succeeded\.' "$log")
 if [ -n "$start" ] && [ -n "$end" ]; then
   awk -v s="$start" -v e="$end" -v n=$rows -v ok="$succeeded" 'BEGIN {
     run = e - s; ticks = n * 1.8
