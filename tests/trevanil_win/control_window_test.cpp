@@ -516,4 +516,50 @@ TEST_F(TrevanilControl, WriteWithoutTheDeviceAccessControlSaysSoAndStartsNothing
     EXPECT_TRUE(IsWindowEnabled(hosted.Item(IDC_WRITE)));
 }
 
+// The file-open dialog's file name and file type boxes (the common dialogs' template ids).
+constexpr int kFileNameEdit = 0x480;   // edt1
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+constexpr int kFileTypeCombo = 0x470;  // cmb1
+
+// Answers the file-open dialog with `path` (OK) or cancels it when `path` is null; the
+// file type it offered first.
+std::wstring AnswerFileDialog(HostedControl& hosted, const wchar_t* path)
+{
+    std::wstring fileType = L"<no dialog>";
+    const bool ended = HandleDialogDuring(
+        [&] { hosted.Click(IDC_BROWSE); },
+        [&](HWND dialog) {
+            fileType.clear();
+            HWND types = GetDlgItem(dialog, kFileTypeCombo);
+            const LRESULT length = SendMessageW(types, CB_GETLBTEXTLEN, 0, 0);
+            if (length > 0) {
+                fileType.assign(static_cast<std::size_t>(length) + 1, L'\0');
+                SendMessageW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(fileType.data()));
+                fileType.resize(static_cast<std::size_t>(length));
+            }
+            if (path) {
+                HWND name = GetDlgItem(dialog, kFileNameCombo);
+                if (!name) name = GetDlgItem(dialog, kFileNameEdit);
+                SetWindowTextW(name, path);
+            }
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(path ? IDOK : IDCANCEL, BN_CLICKED), 0);
+        });
+    return ended ? fileType : L"<still open>";
+}
+
+TEST_F(TrevanilControl, BrowsePutsTheChosenFileIntoThePathAndCancelKeepsIt)
+{
+    HostedControl hosted(TREVANIL_PROGID);
+    ASSERT_TRUE(hosted.dialog);
+    const std::wstring chosen = orvex_test::ProgramDir() + L"browse_pick.csv";
+    ASSERT_TRUE(WriteBytes(chosen, "name,x,ip,user,password,a,b,c,id\r\n"));
+    HWND path = hosted.Item(IDC_FILE_PATH);
+    SetWindowTextW(path, L"C:\\lists\\before.csv");
+    EXPECT_EQ(L"数据文件 (*.csv)", AnswerFileDialog(hosted, nullptr));
+    EXPECT_EQ(L"C:\\lists\\before.csv", WindowTextOf(path)) << "cancelled: the path stays";
+    ASSERT_EQ(S_OK, hosted.SetLangue(2));
+    EXPECT_EQ(L"File (*.csv)", AnswerFileDialog(hosted, chosen.c_str()));
+    EXPECT_EQ(0, _wcsicmp(chosen.c_str(), WindowTextOf(path).c_str())) << Utf8(WindowTextOf(path));
+}
+
 } // namespace

@@ -93,50 +93,63 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs)
 
 namespace {
 
-struct BoxWatch {
-    MessageBoxSeen* seen = nullptr;
-    HWND box = nullptr;
+struct DialogWatch {
+    std::function<void(HWND)> handle;
+    HWND dialog = nullptr;
 };
-thread_local BoxWatch* t_watch = nullptr;
+thread_local DialogWatch* t_watch = nullptr;
 
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM found)
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
 {
     wchar_t className[16] = L"";
     GetClassNameW(window, className, 16);
-    // A message box is a dialog whose text is the static control with id 0xFFFF.
-    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, 0xFFFF)) {
+    if (wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
     return TRUE;
 }
 
-void CALLBACK WatchForBox(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK WatchForDialog(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!t_watch || t_watch->box) return;
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindMessageBox, reinterpret_cast<LPARAM>(&box));
-    if (!box) return;
-    t_watch->box = box;
-    t_watch->seen->caption = WindowTextOf(box);
-    t_watch->seen->text = WindowTextOf(GetDlgItem(box, 0xFFFF));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (!t_watch || t_watch->dialog) return;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    t_watch->dialog = dialog;
+    t_watch->handle(dialog);
 }
 
 } // namespace
 
-bool TakeMessageBoxDuring(const std::function<void()>& trigger, MessageBoxSeen& seen, DWORD limitMs)
+bool HandleDialogDuring(const std::function<void()>& trigger, const std::function<void(HWND)>& handle, DWORD limitMs)
 {
-    BoxWatch watch;
-    watch.seen = &seen;
+    DialogWatch watch;
+    watch.handle = handle;
     t_watch = &watch;
-    // A thread timer: the message box's own modal loop runs it.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &WatchForBox);
+    // A thread timer: the dialog's own modal loop runs it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, &WatchForDialog);
     trigger();
-    const bool closed = PumpUntil([&] { return watch.box && !IsWindow(watch.box); }, limitMs);
+    const bool closed = PumpUntil([&] { return watch.dialog && !IsWindow(watch.dialog); }, limitMs);
     KillTimer(nullptr, timer);
     t_watch = nullptr;
     return closed;
+}
+
+bool TakeMessageBoxDuring(const std::function<void()>& trigger, MessageBoxSeen& seen, DWORD limitMs)
+{
+    bool isMessageBox = false;
+    const bool closed = HandleDialogDuring(
+        trigger,
+        [&](HWND box) {
+            // A message box shows its text in the static control with id 0xFFFF.
+            isMessageBox = GetDlgItem(box, 0xFFFF) != nullptr;
+            seen.caption = WindowTextOf(box);
+            seen.text = WindowTextOf(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        },
+        limitMs);
+    return closed && isMessageBox;
 }
 
 std::wstring WindowTextOf(HWND window)

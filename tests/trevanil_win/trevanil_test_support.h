@@ -32,6 +32,12 @@ bool PumpUntil(const std::function<bool()>& done, DWORD limitMs);
 // Handles every message already queued for this thread.
 void PumpPending();
 
+// Calls `trigger` (which may run a modal dialog of this thread) and hands the first
+// dialog window of this thread that shows to `handle`, which must end it; false when
+// none came and went within `limitMs`.
+bool HandleDialogDuring(const std::function<void()>& trigger, const std::function<void(HWND)>& handle,
+                        DWORD limitMs = 10000);
+
 struct MessageBoxSeen {
     std::wstring caption;
     std::wstring text;
