@@ -36,8 +36,8 @@ private:
 };
 
 struct ReRootWork {
+    CModuleLockShare moduleLock;          // given up last: the module is needed until the registry is gone
     std::shared_ptr<PuManager> registry;  // its last share may end the registry, on a runner
-    CModuleLockShare moduleLock;
 };
 
 using ReRootQueue = CDueWorkQueue<ReRootWork>;
@@ -83,7 +83,7 @@ bool StartRunner()
 void ScheduleReRoot(std::shared_ptr<PuManager> registry)
 {
     const auto due = ReRootQueue::Clock::now() + ReRootDelay();
-    if (!Restarts().Post(ReRootWork{std::move(registry), CModuleLockShare()}, due)) return;
+    if (!Restarts().Post(ReRootWork{CModuleLockShare(), std::move(registry)}, due)) return;
     if (StartRunner()) return;
     Restarts().RunnerNotStarted();
     ORVEX_LOG("ScheduleReRoot", "no runner thread now, the restart waits for the next write.");

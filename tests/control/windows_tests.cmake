@@ -40,12 +40,14 @@ orvex_add_gtest(control_com_test
 orvex_deploy_test_module_beside(control_com_test)
 
 # Thousands of writes and restarts, controls coming and going: each test runs alone, so
-# that its load is its own.
-orvex_add_gtest(control_load_test
-  SOURCES control_load_test.cpp
-  LIBS orvex_com_test_support
-  DIR control_load
-  SERIAL)
+# that its load is its own, and may take minutes on a busy machine.
+add_executable(control_load_test control_load_test.cpp)
+set_target_properties(control_load_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/control_load)
+target_link_libraries(control_load_test PRIVATE orvex_com_test_support GTest::gtest_main)
+gtest_discover_tests(control_load_test
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
 orvex_deploy_test_module_beside(control_load_test)
 
 # Clients of our own making would prove little: regsvr32, cscript and atl.dll are
