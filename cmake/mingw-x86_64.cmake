@@ -1,13 +1,5 @@
-# Cross build of the 64-bit Windows modules (test build where 32-bit programs cannot run) with mingw-w64 (posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build of the same sources for 64-bit Windows: the test build on machines that
+# cannot run 32-bit programs (tools/can-run-32bit.sh). What ships is the 32-bit build.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
-set(CMAKE_RC_COMPILER  ${triple}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(ORVEX_WIDL ${triple}-widl)
-set(ORVEX_DLLTOOL ${triple}-dlltool)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

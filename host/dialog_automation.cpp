@@ -1,6 +1,7 @@
 #include "dialog_automation.h"
 
 #include <commctrl.h>
+#include "activex/wide_text.h"
 
 namespace trevanil_host {
 namespace {
@@ -52,25 +53,9 @@ BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM param)
 
 } // namespace
 
-std::wstring Utf8ToWide(const std::string& text)
-{
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
+std::wstring Utf8ToWide(const std::string& text) { return activex::WideFromNarrow(text); }
 
-std::string WideToUtf8Text(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
+std::string WideToUtf8Text(const std::wstring& text) { return activex::Utf8FromWide(text); }
 
 std::optional<DialogControls> FindDeviceWriteDialog(HWND root)
 {
@@ -92,13 +77,7 @@ void SetControlText(HWND control, const std::string& utf8)
     SetWindowTextW(control, Utf8ToWide(utf8).c_str());
 }
 
-std::string ControlText(HWND control)
-{
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), length + 1)));
-    return WideToUtf8Text(text);
-}
+std::string ControlText(HWND control) { return activex::Utf8FromWide(activex::WindowTextOf(control)); }
 
 void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 

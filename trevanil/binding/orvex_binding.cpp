@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <vector>
 #include "activex/atl_container.h"
+#include "activex/wide_text.h"
 
 namespace {
 
@@ -58,13 +59,7 @@ std::int32_t CallMethod(IDispatch* control, DISPID id, std::initializer_list<con
 
 std::wstring NarrowToWide(const std::string& text, TextEncoding encoding)
 {
-    if (text.empty()) return {};
-    const UINT codePage = encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP;
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
+    return activex::WideFromNarrow(text, encoding == TextEncoding::Utf8 ? CP_UTF8 : CP_ACP);
 }
 
 void COrvex::Attach(HWND site)

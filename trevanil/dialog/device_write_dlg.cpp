@@ -6,30 +6,12 @@
 #include <vector>
 #include "activex/atl_container.h"
 #include "activex/exception_barrier.h"
+#include "activex/wide_text.h"
 #include "trevanil/control/trevanil_resource.h"
 
 namespace {
 
 std::wstring Wide(const char* utf8) { return NarrowToWide(utf8 ? utf8 : "", TextEncoding::Utf8); }
-
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), length, nullptr,
-                        nullptr);
-    return narrow;
-}
-
-std::wstring WindowText(HWND control)
-{
-    const int length = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), length + 1)));
-    return text;
-}
 
 // The file dialog's filter: the "|"-separated pairs with zeros instead, ending in two zeros.
 std::wstring FilterFromPairs(const char* pairs)
@@ -172,8 +154,8 @@ void CDeviceWriteDlg::OnBrowse()
 
 BatchFields CDeviceWriteDlg::ReadFields()
 {
-    return {Utf8(WindowText(Item(IDC_PLATFORM_IP))), Utf8(WindowText(Item(IDC_PLATFORM_PORT))),
-            Utf8(WindowText(Item(IDC_FILE_PATH)))};
+    auto text = [this](int id) { return activex::Utf8FromWide(activex::WindowTextOf(Item(id))); };
+    return {text(IDC_PLATFORM_IP), text(IDC_PLATFORM_PORT), text(IDC_FILE_PATH)};
 }
 
 void CDeviceWriteDlg::WriteFields(const BatchFields& fields)
