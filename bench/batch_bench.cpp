@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "activex/raii.h"
+#include "activex/unique_handle.h"
 #include "device_list.h"
 
 namespace {
@@ -119,12 +120,9 @@ int BenchWrites(const std::string& firstIp, int devices)
 std::vector<std::vector<std::string>> RawReadAndSplit(const wchar_t* path)
 {
     std::vector<std::vector<std::string>> rows;
-    activex::UniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return rows;
-    }
+    activex::UniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return rows;
     std::string bytes(GetFileSize(file.get(), nullptr), '\0');
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) return rows;
@@ -165,12 +163,10 @@ int BenchDeviceList()
                                         i, i / 65536, (i / 256) % 256, i % 256, i);
             text.append(line, static_cast<std::size_t>(n));
         }
-        activex::UniqueHandle file(
+        activex::UniqueFileHandle file(
             CreateFileW(widePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
-        if (file.get() == INVALID_HANDLE_VALUE ||
-            !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-            if (file.get() == INVALID_HANDLE_VALUE) file.release();
+        if (!file || !WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
             std::printf("cannot write %s\n", path);
             return 1;
         }

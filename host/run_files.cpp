@@ -1,7 +1,7 @@
 #include "run_files.h"
 
 #include <windows.h>
-#include "activex/raii.h"
+#include "activex/unique_handle.h"
 #include "dialog_automation.h"
 
 namespace trevanil_host {
@@ -9,12 +9,9 @@ namespace {
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    activex::UniqueHandle file(
+    activex::UniqueFileHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return false;
-    }
+    if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
@@ -39,12 +36,9 @@ bool IsWrittenResult(const std::string& result)
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
-    activex::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return false;
-    }
+    activex::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     bytes.clear();
     char buffer[65536];
     DWORD read = 0;

@@ -1,7 +1,7 @@
 #include "screenshot.h"
 
 #include <vector>
-#include "activex/raii.h"
+#include "activex/unique_handle.h"
 #include "png_writer.h"
 
 namespace trevanil_host {
@@ -84,9 +84,9 @@ bool SaveWindowPng(HWND window, const std::wstring& path)
     const std::string png = EncodePng(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), rgb);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-    activex::UniqueHandle file(
+    activex::UniqueFileHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file || file.get() == INVALID_HANDLE_VALUE) return false;
+    if (!file) return false;
     DWORD written = 0;
     return !png.empty() && WriteFile(file.get(), png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
            written == png.size();
