@@ -244,6 +244,15 @@ TEST_F(TrevanilControl, AtlAxWinShowsTheDeviceWriteDialogByProgIdAndClsid)
         ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hosted.dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
         EXPECT_STREQ(L"System", font.lfFaceName);
         ExpectLayout(hosted);
+        // Painting fits the dialog to the control.
+        RedrawWindow(hosted.controlWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        PumpPending();
+        RECT control{}, placed{};
+        GetClientRect(hosted.controlWindow, &control);
+        GetWindowRect(hosted.dialog, &placed);
+        MapWindowPoints(nullptr, hosted.controlWindow, reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_TRUE(EqualRect(&control, &placed)) << placed.left << "," << placed.top << "," << placed.right << ","
+                                                  << placed.bottom << " in " << control.right << "x" << control.bottom;
 
         HWND list = hosted.Item(IDC_ROW_LIST);
         EXPECT_TRUE(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_GRIDLINES);

@@ -38,11 +38,7 @@ HostRun RunHost(const std::wstring& arguments, const std::wstring& outputName)
 
 class TrevanilHost : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        orvex_test::ComApartment apartment;
-        ASSERT_TRUE(RegisterModules());
-    }
+    void SetUp() override { ASSERT_TRUE(RegisterModules()); }
 
     void AddDevices(DeviceStore& store)
     {
