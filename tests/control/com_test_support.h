@@ -19,6 +19,9 @@ struct ComApartment {
 };
 
 std::wstring ProgramDir();
+// Runs a program with its output in a file; its exit code, or -1 when it cannot start or
+// does not end within `limitMs` (it is then ended).
+DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile, DWORD limitMs = 120000);
 HMODULE OrvexModule();                 // orvex.dll beside the program, loaded once
 ComPtr<IDispatch> CreateControl();     // through DllGetClassObject, no registry needed
 

@@ -17,27 +17,6 @@ const wchar_t kLibid[] = L"{DF201C8C-655F-45AB-ACA7-463BDFA41D85}";
 const wchar_t kSafeScripting[] = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
 const wchar_t kSafeInit[] = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
 
-// Runs a program with its output in a file; the exit code, or -1.
-DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    activex::UniqueFileHandle out(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.get();
-    startup.hStdError = out.get();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    activex::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, 120000);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    return code;
-}
-
 bool KeyExists(const std::wstring& path)
 {
     activex::UniqueHKey key;

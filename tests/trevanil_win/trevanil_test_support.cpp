@@ -5,30 +5,6 @@
 
 namespace trevanil_test {
 
-DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile, DWORD limitMs)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    activex::UniqueFileHandle out(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out.get();
-    startup.hStdError = out.get();
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    activex::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    if (WaitForSingleObject(process.hProcess, limitMs) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 99);
-        WaitForSingleObject(process.hProcess, 10000);
-        return static_cast<DWORD>(-1);
-    }
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    return code;
-}
-
 DWORD Regsvr32(const wchar_t* module, bool unregister)
 {
     const std::wstring dir = orvex_test::ProgramDir();

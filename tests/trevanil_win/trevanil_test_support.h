@@ -12,8 +12,7 @@ namespace trevanil_test {
 
 using orvex_test::ComPtr;
 
-// Runs a command line with stdout and stderr in `outputFile`; its exit code, or -1.
-DWORD RunProgram(std::wstring commandLine, const std::wstring& outputFile, DWORD limitMs = 120000);
+using orvex_test::RunProgram;
 
 // regsvr32 /s [/u] on a module beside the test program.
 DWORD Regsvr32(const wchar_t* module, bool unregister);
