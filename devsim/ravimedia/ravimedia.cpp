@@ -1,8 +1,18 @@
 // The stand-in media library: set-up and release, and per-port volumes, enough for the
 // loading and forwarding paths of orvex to find real functions here. No media is played.
+//
+// Like a real media library it must not be finished or unloaded while a call is inside
+// it, and it is finished on the thread that initialised it (where a real one keeps its
+// windows and timers). It checks both and reports a breach in the process environment
+// variable DEVSIM_MEDIA_MISUSE, which outlives the library. A test can slow
+// MED_GetVolume down (DevsimMediaSlowDown) to hold a call inside.
+#include <windows.h>
+
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace {
 std::mutex g_lock;
@@ -10,11 +20,29 @@ bool g_ready = false;
 std::map<int, int> g_volume;       // play port -> 0..100
 std::map<int, int> g_call_volume;  // talk-back port -> 0..100
 constexpr int kDefaultVolume = 50;
+std::atomic<long> g_slowCallMs{0};
+std::atomic<long> g_callsInside{0};
+std::atomic<DWORD> g_initThread{0};
 
 int VolumeOf(const std::map<int, int>& table, int port)
 {
     const auto it = table.find(port);
     return it == table.end() ? kDefaultVolume : it->second;
+}
+
+void ReportMisuse(const wchar_t* what)
+{
+    wchar_t previous[512] = L"";
+    GetEnvironmentVariableW(L"DEVSIM_MEDIA_MISUSE", previous, 512);
+    std::wstring text = previous;
+    text += what;
+    text += L"; ";
+    SetEnvironmentVariableW(L"DEVSIM_MEDIA_MISUSE", text.c_str());
+}
+
+void CheckFinishing(const wchar_t* what)
+{
+    if (g_callsInside.load() != 0) ReportMisuse((std::wstring(what) + L" while a call was inside").c_str());
 }
 }  // namespace
 
@@ -26,11 +54,15 @@ std::uint8_t __cdecl MED_InitMedia(int, int, int)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     g_ready = true;
+    g_initThread = GetCurrentThreadId();
     return 1;
 }
 
 std::uint8_t __cdecl MED_FreeMedia(void)
 {
+    CheckFinishing(L"MED_FreeMedia");
+    if (g_initThread.load() != 0 && g_initThread.load() != GetCurrentThreadId())
+        ReportMisuse(L"MED_FreeMedia on another thread than MED_InitMedia");
     std::lock_guard<std::mutex> hold(g_lock);
     g_ready = false;
     g_volume.clear();
@@ -49,8 +81,13 @@ std::uint8_t __cdecl MED_SetVolume(int port, int volume)
 std::uint8_t __cdecl MED_GetVolume(int port, int* volume)
 {
     if (!volume) return 0;
-    std::lock_guard<std::mutex> hold(g_lock);
-    *volume = VolumeOf(g_volume, port);
+    ++g_callsInside;
+    Sleep(static_cast<DWORD>(g_slowCallMs.load()));
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        *volume = VolumeOf(g_volume, port);
+    }
+    --g_callsInside;
     return 1;
 }
 
@@ -74,4 +111,15 @@ std::uint8_t __cdecl MED_IsLocalPlay(int)
     return 0;  // nothing is ever played here
 }
 
+// The tests' controls of the stand-in.
+void __cdecl DevsimMediaSlowDown(long milliseconds) { g_slowCallMs = milliseconds; }
+long __cdecl DevsimMediaCallsInside() { return g_callsInside.load(); }
+
 }  // extern "C"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    // At process exit (reserved non-null) other threads are gone already.
+    if (reason == DLL_PROCESS_DETACH && !reserved) CheckFinishing(L"unloaded");
+    return TRUE;
+}

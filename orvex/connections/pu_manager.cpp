@@ -75,46 +75,87 @@ PuManager::RecordPtr PuManager::GetPuByPuId(int lPuID)
 PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
 {
     PuTarget target;
-    target.record = GetPuByPuId(lPuID);
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        auto found = m_mapPu.find(lPuID);
+        if (found != m_mapPu.end()) {
+            target.record = found->second;
+            target.lPuHandle = target.record->lPuHandle;
+            target.emPutype = target.record->emPutype;
+        }
+    }
     if (!target.record) {
         *errPu = kErrPuNoRecord;
         return target;
     }
-    target.adapter = GetObjectByPuType(target.record->emPutype);
+    target.adapter = GetObjectByPuType(target.emPutype);
     if (!target.adapter) *errPu = kErrPuInternal;
     return target;
 }
 
-bool PuManager::GetPuByIp(const char* szPuIP, PuRecord* record)
+PuManager::RecordPtr PuManager::ClaimPuByIp(const char* szPuIP)
+{
+    std::unique_lock<std::mutex> lock(m_mapLock);
+    for (;;) {
+        RecordPtr record;
+        for (const auto& entry : m_mapPu) {
+            if (entry.second->use != PuRecordUse::Closing && SameIp(*entry.second, szPuIP)) {
+                record = entry.second;
+                break;
+            }
+        }
+        if (!record) return nullptr;
+        if (record->use == PuRecordUse::Idle) {
+            record->use = PuRecordUse::Writing;
+            return record;
+        }
+        // A restart is rebooting and closing it, or another thread writes it: wait for
+        // the end of that, then look again (a closed connection is gone by then).
+        m_recordUseChanged.wait(lock);
+    }
+}
+
+bool PuManager::ClaimPu(const RecordPtr& record)
 {
     std::lock_guard<std::mutex> lock(m_mapLock);
-    for (const auto& entry : m_mapPu) {
-        if (SameIp(*entry.second, szPuIP)) {
-            *record = *entry.second;
-            return true;
-        }
+    if (record->use != PuRecordUse::Idle) return false;
+    record->use = PuRecordUse::Writing;
+    return true;
+}
+
+void PuManager::EndWrite(const RecordPtr& record, std::int32_t lPuHandle)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        record->lPuHandle = lPuHandle;
+        if (record->use == PuRecordUse::Writing) record->use = PuRecordUse::Idle;
     }
-    return false;
+    m_recordUseChanged.notify_all();
 }
 
 bool PuManager::RemovePuByIp(const char* szPuIP)
 {
-    std::lock_guard<std::mutex> lock(m_mapLock);
-    for (auto it = m_mapPu.begin(); it != m_mapPu.end(); ++it) {
-        if (SameIp(*it->second, szPuIP)) {
-            m_takenOnline.erase(it->first);
-            m_mapPu.erase(it);
-            break;
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        // Every older connection to the address, but never one a restart is working on.
+        for (auto it = m_mapPu.begin(); it != m_mapPu.end();) {
+            if (SameIp(*it->second, szPuIP) && it->second->use != PuRecordUse::Restarting)
+                it = m_mapPu.erase(it);
+            else
+                ++it;
         }
     }
+    m_recordUseChanged.notify_all();
     return true;
 }
 
 void PuManager::RemovePu(int lPuID)
 {
-    std::lock_guard<std::mutex> lock(m_mapLock);
-    m_takenOnline.erase(lPuID);
-    m_mapPu.erase(lPuID);
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        m_mapPu.erase(lPuID);
+    }
+    m_recordUseChanged.notify_all();
 }
 
 void PuManager::SetLoginInfo(const char* szUserName, const char* szPassword)
@@ -218,15 +259,23 @@ bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, i
     szNewIp = TextOrEmpty(szNewIp);
     ORVEX_LOG(kFn, "start WritePu.");
 
-    // A live connection to the address is used again without a new login.
+    // A live connection to the address is used again without a new login. The write
+    // holds it until it ends, so that no restart reboots the device under it; one that a
+    // restart is working on is waited for and then replaced by a new login.
+    RecordPtr claimed = ClaimPuByIp(szPuIP);
+    const auto endWrite = [&](std::int32_t lPuHandle) {
+        if (claimed) EndWrite(claimed, lPuHandle);
+    };
     bool reused = false;
-    PuRecord existing;
-    if (GetPuByIp(szPuIP, &existing)) {
-        CPuBase* adapter = GetObjectByPuType(existing.emPutype);
-        if (adapter && adapter->IsConnected(existing.lPuHandle, errPu)) {
-            *lPuID = existing.lPuID;
+    if (claimed) {
+        CPuBase* adapter = GetObjectByPuType(claimed->emPutype);
+        if (adapter && adapter->IsConnected(claimed->lPuHandle, errPu)) {
+            *lPuID = claimed->lPuID;
             *errPu = kErrPuNone;  // a reused connection starts the write as clean as a new one
             reused = true;
+        } else {
+            endWrite(claimed->lPuHandle);  // dead: the new login below replaces it
+            claimed.reset();
         }
     }
     if (!reused && (!Connect(lPuID, szPuIP, lPuPort, errPu) || *errPu != kErrPuNone)) {
@@ -237,12 +286,17 @@ bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, i
 
     const PuTarget target = FindPuTarget(*lPuID, errPu);
     if (!target.adapter) {
+        endWrite(target.lPuHandle);
         ORVEX_LOG(kFn, target.record ? "GetObjectByPuType." : "GetPuByPuId.");
         return false;
     }
+    if (!claimed && ClaimPu(target.record)) claimed = target.record;
 
-    const bool written = target.adapter->WritePu(&target.record->lPuHandle, szPuIP, lPuPort, szPlatIP, lPlatPort,
-                                                 szPuId, szNewName, szNewIp, errPu);
+    // The adapter may hand out a new handle; it goes into the record when the write ends.
+    std::int32_t lPuHandle = target.lPuHandle;
+    const bool written = target.adapter->WritePu(&lPuHandle, szPuIP, lPuPort, szPlatIP, lPlatPort, szPuId,
+                                                 szNewName, szNewIp, errPu);
+    endWrite(lPuHandle);
     const char* format = (written && *errPu == kErrPuNone)
         ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
         : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
@@ -262,15 +316,15 @@ bool PuManager::DisConnect(int lPuID, int* errPu)
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
         return false;
     }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType start. type:%d", target.record->emPutype));
+    ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType start. type:%d", target.emPutype));
     if (!target.adapter) {
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType fail. lPuID:%d", lPuID));
         return false;
     }
-    if (!target.adapter->DisConnect(target.record->lPuHandle, errPu)) return false;  // the record stays
+    if (!target.adapter->DisConnect(target.lPuHandle, errPu)) return false;  // the record stays
 
     RemovePu(lPuID);
-    ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", target.record->emPutype));
+    ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", target.emPutype));
     return true;
 }
 
@@ -285,10 +339,10 @@ bool PuManager::ReRoot(int lPuID, int* errPu)
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
         return false;
     }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", target.record->emPutype));
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", target.emPutype));
     if (!target.adapter) return false;
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", target.record->lPuHandle));
-    target.adapter->ReRoot(target.record->lPuHandle, errPu);
+    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", target.lPuHandle));
+    target.adapter->ReRoot(target.lPuHandle, errPu);
     return true;  // the request was handed on; a failure shows only in the code
 }
 
@@ -296,16 +350,20 @@ bool PuManager::IsUseDomain(int lPuID, int* errPu)
 {
     const PuTarget target = FindPuTarget(lPuID, errPu);
     if (!target.adapter) return false;
-    target.adapter->IsUseDomain(target.record->lPuHandle, errPu);
+    target.adapter->IsUseDomain(target.lPuHandle, errPu);
     return true;  // the device's answer is not passed on
 }
 
-bool PuManager::SetPuOnline(int lPuID)
+bool PuManager::SetPuOnline(int lPuID, std::uint32_t* restartTicket)
 {
     std::lock_guard<std::mutex> lock(m_mapLock);
     auto found = m_mapPu.find(lPuID);
     if (found == m_mapPu.end()) return false;
     found->second->bOnline = 1;
+    if (restartTicket) {
+        if (++m_lastRestartTicket == 0) ++m_lastRestartTicket;  // 0 stands for none
+        found->second->restartTicket = *restartTicket = m_lastRestartTicket;
+    }
     char message[256];
     ORVEX_LOG("PuManager::SetPuOnline", FormatLogMessage(message, "SetPuOnline. lPuID:%d", lPuID));
     return true;
@@ -329,24 +387,41 @@ bool PuManager::GetPuOnline(int* lPuID)
     return false;
 }
 
-bool PuManager::TakePuOnline(int* lPuID)
+PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartTicket)
 {
-    std::lock_guard<std::mutex> lock(m_mapLock);
-    for (const auto& entry : m_mapPu) {
-        if (entry.second->bOnline && m_takenOnline.insert(entry.first).second) {
-            *lPuID = entry.first;
-            char message[256];
-            ORVEX_LOG("PuManager::TakePuOnline", FormatLogMessage(message, "TakePuOnline success. lPuID:%d", entry.first));
-            return true;
+    constexpr const char* kFn = "PuManager::TakePuOnline";
+    char message[256];
+    RestartTake take = RestartTake::Superseded;
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        auto found = m_mapPu.find(lPuID);
+        if (found != m_mapPu.end() && found->second->restartTicket == restartTicket) {
+            PuRecord& record = *found->second;
+            if (record.use == PuRecordUse::Idle) {
+                record.use = PuRecordUse::Restarting;
+                record.restartTicket = 0;
+                take = RestartTake::Taken;
+            } else {
+                take = RestartTake::Busy;
+            }
         }
     }
-    return false;
+    if (take == RestartTake::Taken)
+        ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline success. lPuID:%d", lPuID));
+    else if (take == RestartTake::Superseded)
+        ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline: nothing to restart, a later write or the host has it. lPuID:%d", lPuID));
+    return take;
 }
 
 void PuManager::ReturnPuOnline(int lPuID)
 {
-    std::lock_guard<std::mutex> lock(m_mapLock);
-    if (m_takenOnline.erase(lPuID) == 0) return;
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        auto found = m_mapPu.find(lPuID);
+        if (found == m_mapPu.end() || found->second->use != PuRecordUse::Restarting) return;
+        found->second->use = PuRecordUse::Closing;
+    }
+    m_recordUseChanged.notify_all();
     char message[256];
     ORVEX_LOG("PuManager::ReturnPuOnline", FormatLogMessage(message, "ReturnPuOnline. lPuID:%d", lPuID));
 }

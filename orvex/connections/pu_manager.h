@@ -3,11 +3,11 @@
 // a device library or the login dialog runs.
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 
 #include "pu_adapter_factory.h"
 #include "pu_base.h"
@@ -32,14 +32,23 @@ public:
     bool DisConnect(int lPuID, int* errPu);
     bool ReRoot(int lPuID, int* errPu);
     bool IsUseDomain(int lPuID, int* errPu);
-    bool SetPuOnline(int lPuID);
+    // Marks a written connection. With `restartTicket` the mark also names the restart
+    // that now owns the connection (a new ticket; an earlier write's restart is
+    // superseded by it).
+    bool SetPuOnline(int lPuID, std::uint32_t* restartTicket = nullptr);
     bool GetPuOnline(int* lPuID);
     void SetLoginInfo(const char* szUserName, const char* szPassword);
 
-    // For the restart workers: take the lowest marked connection that no other worker
-    // holds (true, id written out), and give a taken connection back when its
-    // disconnect failed so that a later worker takes it again.
-    bool TakePuOnline(int* lPuID);
+    // For restarts. Each successful write schedules a restart of its own connection,
+    // identified by the ticket that SetPuOnline handed out.
+    enum class RestartTake {
+        Taken,       // the restart may run: the connection is its own until it ends
+        Busy,        // a write is using the connection now: try again a little later
+        Superseded,  // a later write owns the restart, or the connection is gone
+    };
+    RestartTake TakePuOnline(int lPuID, std::uint32_t restartTicket);
+    // After a taken connection's close failed: it is never written again, and its close
+    // is retried by the restart alone (DisConnect by id).
     void ReturnPuOnline(int lPuID);
 
 private:
@@ -51,14 +60,22 @@ private:
     CPuBase* GetObjectByPuType(int emPutype);
 
     // A PU's record and the adapter of its type, the first two steps of every operation
-    // on one PU. When one is missing the code says which: 45 no record (both null), 1 no
-    // adapter for the record's type.
+    // on one PU, with the record's handle and type as they were when it was found (read
+    // under the map lock). When one is missing the code says which: 45 no record (both
+    // null), 1 no adapter for the record's type.
     struct PuTarget {
         RecordPtr record;
         CPuBase* adapter = nullptr;
+        std::int32_t lPuHandle = 0;
+        std::int32_t emPutype = 0;
     };
     PuTarget FindPuTarget(int lPuID, int* errPu);
-    bool GetPuByIp(const char* szPuIP, PuRecord* record);
+    // A write's hold on one connection (use Writing), from ClaimPuByIp or ClaimPu to
+    // EndWrite. ClaimPuByIp finds the address's connection that may be written and waits
+    // while a restart or another write works on it; null when there is none.
+    RecordPtr ClaimPuByIp(const char* szPuIP);
+    bool ClaimPu(const RecordPtr& record);
+    void EndWrite(const RecordPtr& record, std::int32_t lPuHandle);
     bool RemovePuByIp(const char* szPuIP);
     void RemovePu(int lPuID);
 
@@ -77,9 +94,10 @@ private:
     std::unique_ptr<CPuBase> m_pV5;
     std::unique_ptr<CPuBase> m_pV7;
 
-    std::mutex m_mapLock;  // guards the map, the online flags and the taken set
+    std::mutex m_mapLock;  // guards the map and every record's fields
+    std::condition_variable m_recordUseChanged;
     std::map<int, RecordPtr> m_mapPu;
-    std::set<int> m_takenOnline;  // marked records a restart worker holds
+    std::uint32_t m_lastRestartTicket = 0;
 
     std::atomic<std::int32_t> m_lPuIdCounter{0};
 

@@ -22,6 +22,15 @@ constexpr int kErrPuBadSize = -2;    // a text that does not fit its buffer, or 
 constexpr int kIpTextSize = 32;        // device and platform address
 constexpr int kLoginTextSize = 128;    // user name, password (UTF-8)
 
+// Who is working on a connection now. A write and a restart never work on one at once,
+// and a connection a restart has closed (or failed to close) is never written again.
+enum class PuRecordUse : std::uint8_t {
+    Idle,        // open; a pending restart may take it
+    Writing,     // a write is using it
+    Restarting,  // its restart runs: a write to the address waits for the end of it
+    Closing,     // restarted, its close failed and is retried: never used for a write
+};
+
 // One open connection.
 struct PuRecord {
     std::int32_t lPuID = 0;
@@ -31,4 +40,6 @@ struct PuRecord {
     char szUserName[kLoginTextSize] = {};  // always empty
     char szPassword[kLoginTextSize] = {};  // always empty
     std::uint8_t bOnline = 0;              // set by SetPuOnline, never cleared
+    PuRecordUse use = PuRecordUse::Idle;
+    std::uint32_t restartTicket = 0;       // the restart the last successful write scheduled; 0 none
 };

@@ -13,6 +13,7 @@
 #include "orvex_module_state.h"
 #include "orvex_resource.h"
 #include "reroot_thread.h"
+#include "connections/pu_manager.h"
 #include "text_arguments.h"
 #ifdef ORVEX_WITH_LOGIN_DIALOG
 #include "login/dlg_login.h"
@@ -157,6 +158,18 @@ bool COrvexCtrl::OnWindowCreated(HWND hwnd)
     return true;
 }
 
+bool COrvexCtrl::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&)
+{
+#ifdef ORVEX_WITH_LOGIN_DIALOG
+    // The hidden login window is a pop-up owned by the host's top-level window, which
+    // may outlive the module: it goes with the control window that made it, on this thread.
+    if (msg == WM_DESTROY) g_dlgLogin.DestroyIfMadeFor(ControlWindow());
+#else
+    (void)msg;
+#endif
+    return false;
+}
+
 // ---- IObjectSafety ----
 
 namespace {
@@ -236,13 +249,16 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
         FirePUErrorOut(errPu);
         return 0;
     }
+    // What the restart needs is made before the device is written, so that nothing can
+    // fail once it has been.
+    CReRootReservation restart(m_registry);
     if (!m_registry->WritePu(szPuIP.c_str(), static_cast<int>(puPort), szPlatIP.c_str(), static_cast<int>(platPort),
                              szPuId.c_str(), szNewName.c_str(), szNewIp.c_str(), &lPuID, &errPu)) {
         FirePUErrorOut(errPu);
         return 0;
     }
-    m_registry->SetPuOnline(lPuID);
-    ScheduleReRoot(m_registry);
+    std::uint32_t restartTicket = 0;
+    if (m_registry->SetPuOnline(lPuID, &restartTicket)) restart.Schedule(lPuID, restartTicket);
     return 1;
 }
 

@@ -36,6 +36,7 @@ private:
 
     HRESULT InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argErr) override;
     bool OnWindowCreated(HWND hwnd) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     void FirePUErrorOut(int code);
 

@@ -13,6 +13,7 @@
 #include "orvex_module_state.h"
 #include "orvex_prop_page.h"
 #include "orvex_resource.h"
+#include "registry_home.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ HRESULT UnregisterServer()
 
 SharedRegistry<PuManager>& ModuleRegistry()
 {
-    static SharedRegistry<PuManager> registry;
+    static SharedRegistry<PuManager> registry(&CreateRegistryHome);
     return registry;
 }
 

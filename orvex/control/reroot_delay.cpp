@@ -2,3 +2,4 @@
 #include "reroot_delay.h"
 
 std::chrono::milliseconds ReRootDelay() { return kReRootDelay; }
+bool ReRootRunnerMayStart() { return true; }

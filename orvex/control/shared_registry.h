@@ -3,23 +3,47 @@
 // goes away with the last owner. So a registry never dies under a restart.
 //
 // Making a registry loads the camera and media libraries (its Init) and destroying it
-// releases them. Both happen here under one lock, and that is what keeps a load, a
-// release and the registry's calls into the libraries apart:
-//  - a registry is made only when none is live, and destroyed only when it has no owner
-//    left, so while any owner can call into the libraries nobody loads or releases;
-//  - making and destroying never overlap: the destruction holds the lock, and an Acquire
-//    that finds the last registry still being destroyed waits for the end of it, then
-//    makes a new one, which loads the libraries again;
-//  - the library slots are written under a lock of their own that is only ever taken
-//    inside this one (flat_slots.h), so the two locks are always taken in this order.
+// releases them. Both happen on the registry's home thread, the host's thread that made
+// it, because a library may tie windows and timers to the thread that initialised it:
+//  - the last owner that goes on the home thread (a control destroyed with no restart
+//    pending) destroys the registry at once;
+//  - the last owner that goes on another thread (a restart's runner, a control of another
+//    apartment) leaves it as an orphan and asks the home thread to destroy it
+//    (IRegistryHome::PostRelease); the home's message loop then calls ReleaseOrphan, and
+//    nobody waits for that. A control made meanwhile takes the orphan over instead;
+//  - only when the home thread is gone is it destroyed where its last owner went.
+// Making and destroying happen under one lock, so a load, a release and the registry's
+// calls into the libraries never overlap: a registry is made only when none exists, and
+// an Acquire that finds the last registry being destroyed waits for the end of it. The
+// library slots are written under a lock of their own that is only ever taken inside
+// this one (flat_slots.h), so the two locks are always taken in this order.
 #pragma once
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
+
+// The thread a registry was made on, as the registry's owners see it.
+class IRegistryHome {
+public:
+    virtual ~IRegistryHome() = default;
+    virtual bool IsHomeThread() const = 0;
+    // Asks the home thread to call ReleaseOrphan soon; false when it cannot be reached.
+    virtual bool PostRelease() = 0;
+    // Asks the home thread to call `retry` about every half second until it answers true;
+    // false when it cannot be reached.
+    virtual bool PostRetry() = 0;
+};
 
 template <class Registry>
 class SharedRegistry {
 public:
+    using MakeHome = std::function<std::unique_ptr<IRegistryHome>()>;
+
+    // `makeHome` runs on the thread that makes a registry; without one (or when it gives
+    // none) a registry is destroyed wherever its last owner goes.
+    explicit SharedRegistry(MakeHome makeHome = nullptr) : m_makeHome(std::move(makeHome)) {}
+
     // The live registry, or a new one from `make` (returning std::unique_ptr<Registry>,
     // null for none) when there is none. Waits while the last registry is being destroyed.
     template <class Make>
@@ -28,18 +52,23 @@ public:
         std::unique_lock<std::mutex> lock(m_lock);
         for (;;) {
             if (std::shared_ptr<Registry> live = m_live.lock()) return live;
+            if (m_orphan) {
+                auto owner = std::make_shared<Owner>(*this);
+                owner->registry = std::move(m_orphan);
+                return Publish(std::move(owner));
+            }
             if (!m_exists) break;
             m_destroyed.wait(lock);  // its last owner is destroying it
         }
-        // The owner block first: should `make` throw, it goes without a registry to destroy
-        // and so without taking the lock this function holds.
+        // The owner block and the home first: should one of them throw, nothing has to
+        // be undone, and no registry is destroyed under the lock this function holds.
         auto owner = std::make_shared<Owner>(*this);
+        std::unique_ptr<IRegistryHome> home = m_makeHome ? m_makeHome() : nullptr;
         owner->registry = make();
         if (!owner->registry) return nullptr;
-        std::shared_ptr<Registry> registry(owner, owner->registry.get());
-        m_live = registry;
+        m_home = std::move(home);
         m_exists = true;
-        return registry;
+        return Publish(std::move(owner));
     }
 
     // The live registry, or null.
@@ -49,37 +78,73 @@ public:
         return m_live.lock();
     }
 
+    // On the home thread, when it handles what PostRelease asked for: destroys the orphan
+    // unless a control has taken it over meanwhile.
+    void ReleaseOrphan()
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (m_orphan) Destroy(std::move(m_orphan));
+    }
+
+    // Asks the home of the registry that exists now to retry (IRegistryHome::PostRetry);
+    // false when there is no registry or its home cannot be reached.
+    bool PostRetryToHome()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_home && m_home->PostRetry();
+    }
+
+    // Whether a registry exists: live, an orphan, or being destroyed.
+    bool Exists()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_exists;
+    }
+
 private:
-    // Holds the registry for all its shares; the last share destroys it under the lock.
+    // Holds the registry for all its shares; the last share hands it back.
     struct Owner {
         explicit Owner(SharedRegistry& shared) : shared(shared) {}
         ~Owner()
         {
-            if (!registry) return;
-            std::lock_guard<std::mutex> lock(shared.m_lock);
-            registry.reset();
-            shared.m_exists = false;
-            shared.m_destroyed.notify_all();
+            if (registry) shared.LastOwnerGone(std::move(registry));
         }
         SharedRegistry& shared;
         std::unique_ptr<Registry> registry;
     };
 
+    std::shared_ptr<Registry> Publish(std::shared_ptr<Owner> owner)
+    {
+        std::shared_ptr<Registry> registry(owner, owner->registry.get());
+        m_live = registry;
+        return registry;
+    }
+
+    void LastOwnerGone(std::unique_ptr<Registry> registry)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (m_home && !m_home->IsHomeThread()) {
+            m_orphan = std::move(registry);
+            if (m_home->PostRelease()) return;
+            registry = std::move(m_orphan);  // the home thread is gone: here, then
+        }
+        Destroy(std::move(registry));
+    }
+
+    // Under the lock.
+    void Destroy(std::unique_ptr<Registry> registry)
+    {
+        registry.reset();
+        m_home.reset();
+        m_exists = false;
+        m_destroyed.notify_all();
+    }
+
+    const MakeHome m_makeHome;
     std::mutex m_lock;
     std::condition_variable m_destroyed;
     std::weak_ptr<Registry> m_live;
-    bool m_exists = false;  // a registry is live or still being destroyed
+    std::unique_ptr<Registry> m_orphan;      // no owner left, waiting for its home thread
+    std::unique_ptr<IRegistryHome> m_home;  // of the registry that exists
+    bool m_exists = false;                   // a registry is live, an orphan or being destroyed
 };
-
-// One restart's work once it is due: take one marked connection that no other restart
-// holds, restart the device and close the connection. A connection whose close failed is
-// given back, so that a later restart takes it again.
-template <class Registry>
-void RestartOneMarked(Registry& registry)
-{
-    int lPuID = 0;
-    if (!registry.TakePuOnline(&lPuID)) return;
-    int errPu = 1;
-    registry.ReRoot(lPuID, &errPu);
-    if (!registry.DisConnect(lPuID, &errPu)) registry.ReturnPuOnline(lPuID);
-}

@@ -58,6 +58,8 @@ std::int32_t FlatForward(const char* lookupName, std::array<FlatWord, N> exportA
     static_assert(Dropped <= N && Copied <= N, "argument position out of range");
     constexpr std::size_t passed = N - (Dropped != 0 ? 1 : 0);
 
+    const FlatCallScope call;  // the libraries stay until the call has returned
+    if (!call) return kFlatUnavailable;
     const FlatTargets targets = FlatLookupBoth(lookupName);  // both looked up before either is used
     void* function = targets.camera ? targets.camera : targets.media;
     if (!function) return kFlatUnavailable;

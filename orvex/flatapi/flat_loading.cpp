@@ -102,7 +102,8 @@ extern "C" std::int32_t IPC_InitDll(FlatArg nameArg, FlatArg init, FlatArg flagA
 extern "C" std::int32_t MED_FreeMedia(void)
 {
     const SlotLock lock;
-    FreeMediaLocked();
+    const FlatReleaseGate gate;
+    if (gate.Clear()) FreeMediaLocked();
     return 1;
 }
 
@@ -110,6 +111,8 @@ extern "C" std::int32_t IPC_ReleaseDll(FlatArg errorArg)
 {
     auto* error = reinterpret_cast<std::int32_t*>(errorArg);
     const SlotLock lock;
+    const FlatReleaseGate gate;
+    if (!gate.Clear()) return 1;  // called from inside a library: nothing may be unloaded now
     if (g_mediaLibrary.load()) FreeMediaLocked();
     if (!g_cameraLibrary.load()) return 1;
     CallInBothLibraries<ReleaseDllFn>("IPC_ReleaseDll", error);

@@ -9,3 +9,25 @@ struct FlatTargets {
 };
 
 FlatTargets FlatLookupBoth(const char* name);
+
+// Every forwarded call is counted while it runs, so that a release can wait until no
+// other thread is inside a library before it finishes and unloads it. FlatEnterCall
+// answers false (and counts nothing) while a release is under way: the call then
+// answers as if no library were loaded.
+bool FlatEnterCall() noexcept;
+void FlatLeaveCall() noexcept;
+
+class FlatCallScope {
+public:
+    FlatCallScope() noexcept : m_entered(FlatEnterCall()) {}
+    ~FlatCallScope()
+    {
+        if (m_entered) FlatLeaveCall();
+    }
+    FlatCallScope(const FlatCallScope&) = delete;
+    FlatCallScope& operator=(const FlatCallScope&) = delete;
+    explicit operator bool() const noexcept { return m_entered; }
+
+private:
+    bool m_entered;
+};

@@ -7,11 +7,11 @@
 //
 // Slots are written only by IPC_InitDll, IPC_ReleaseDll and MED_FreeMedia, each of which
 // runs whole under one lock, so a load and a release never overlap. The forwarders read
-// the slots without it. Loading and releasing must still not overlap with calls in
-// flight: the connection registry sees to that for its own calls (it loads when it is
-// made and releases when it is destroyed, both under the registry's own lock, which is
-// always taken before this one); a host that calls the flat API itself answers for its
-// own calls.
+// the slots without it. A release never finishes or unloads a library while another
+// thread is inside one: every forwarded call is counted while it runs (flat_lookup.h),
+// and a release first turns new calls away, then waits for the counted ones to return.
+// The connection registry loads when it is made and releases when it is destroyed, both
+// under the registry's own lock, which is always taken before this one.
 #pragma once
 #include <windows.h>
 
@@ -23,3 +23,19 @@ extern std::atomic<HMODULE> g_mediaLibrary;
 // The function's address in one slot's library; null when the slot is empty or the
 // library lacks it.
 void* FindInLibrary(HMODULE library, const char* name);
+
+// Held by a release for its whole length: from its construction on, forwarded calls
+// answer 3 without entering a library, and it returns once no other thread's call is
+// left inside one. Clear() is false when this thread itself is inside a library call
+// (a release from a library's callback): the libraries must then stay as they are.
+class FlatReleaseGate {
+public:
+    FlatReleaseGate() noexcept;
+    ~FlatReleaseGate();
+    FlatReleaseGate(const FlatReleaseGate&) = delete;
+    FlatReleaseGate& operator=(const FlatReleaseGate&) = delete;
+    bool Clear() const noexcept { return m_clear; }
+
+private:
+    bool m_clear;
+};

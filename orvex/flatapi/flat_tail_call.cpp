@@ -2,13 +2,19 @@
 // library's function and jumps to it, so the caller's arguments and return address
 // reach the library untouched and the library's result is the caller's result.
 // Without the media library or its function the stub answers 3 instead of jumping.
+// Unlike the other forwarders it cannot count itself while the library runs (nothing of
+// the module runs after the jump): it is only turned away while a release is under way.
+// The library's function only stores the callback and returns.
 #include <cstdint>
 
 #include "flat_api.h"
+#include "flat_lookup.h"
 #include "flat_slots.h"
 
 extern "C" __attribute__((used)) void* FlatResolveYuvCallBack()
 {
+    if (!FlatEnterCall()) return nullptr;
+    FlatLeaveCall();
     return FindInLibrary(g_mediaLibrary, "MED_SetYuvCallBack");  // media library only
 }
 

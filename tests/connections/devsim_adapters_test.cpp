@@ -82,12 +82,11 @@ TEST_F(DevsimRegistryTest, OlderProtocolDeviceIsRegisteredRestartedAndClosed)
     EXPECT_EQ(device.Field("device_ip"), "10.1.0.1");
     EXPECT_EQ(device.saves, 1);
 
-    ASSERT_TRUE(registry.SetPuOnline(id));
-    int marked = 0;
-    ASSERT_TRUE(registry.TakePuOnline(&marked));
-    EXPECT_EQ(marked, id);
-    EXPECT_TRUE(registry.ReRoot(marked, &code));
-    EXPECT_TRUE(registry.DisConnect(marked, &code));
+    std::uint32_t ticket = 0;
+    ASSERT_TRUE(registry.SetPuOnline(id, &ticket));
+    ASSERT_EQ(registry.TakePuOnline(id, ticket), PuManager::RestartTake::Taken);
+    EXPECT_TRUE(registry.ReRoot(id, &code));
+    EXPECT_TRUE(registry.DisConnect(id, &code));
     EXPECT_EQ(Device("10.1.0.1").restarts, 1);
     EXPECT_FALSE(registry.SetPuOnline(id));
 }

@@ -26,9 +26,12 @@ bool FakeAdapter::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort, const
     {
         std::lock_guard<std::mutex> g(m_script->lock);
         m_script->writeHandles.push_back(*lPuHandle);
+        for (int rebooted : m_script->rebootedHandles)
+            if (rebooted == *lPuHandle) ++m_script->writesToRebooted;
         m_script->writeArgs.push_back(std::string(szPuIP) + "|" + std::to_string(lPuPort) + "|" + szPlatIP + "|" +
                                       std::to_string(lPlatPort) + "|" + szPuId + "|" + szNewName + "|" + szNewIp);
     }
+    if (m_script->duringWrite) m_script->duringWrite();
     if (m_script->writeCode) *errPu = m_script->writeCode;
     return m_script->writeResult;
 }
@@ -56,9 +59,14 @@ bool FakeAdapter::IsConnected(int, int*)
     return m_script->connected;
 }
 
-bool FakeAdapter::ReRoot(int, int* errPu)
+bool FakeAdapter::ReRoot(int lPuHandle, int* errPu)
 {
     ++m_script->reRootCalls;
+    {
+        std::lock_guard<std::mutex> g(m_script->lock);
+        m_script->rebootedHandles.push_back(lPuHandle);
+    }
+    if (m_script->duringReRoot) m_script->duringReRoot();
     if (m_script->reRootCode) *errPu = m_script->reRootCode;
     return m_script->reRootResult;
 }

@@ -3,6 +3,7 @@
 // thread-safe so that concurrent registry calls can use it.
 #pragma once
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,6 +44,10 @@ struct AdapterScript {
     std::vector<int> writeHandles;       // the handle value behind the pointer WritePu got
     std::vector<std::string> writeArgs;  // "ip|port|platIp|platPort|puid|name|newIp"
     std::vector<int> disconnectHandles;
+    std::vector<int> rebootedHandles;    // a rebooted connection is never to be written again
+    std::atomic<int> writesToRebooted{0};
+    std::function<void()> duringWrite;   // runs inside WritePu (set before use)
+    std::function<void()> duringReRoot;  // runs inside ReRoot (set before use)
 
     std::vector<ConnetCall> Connets() { std::lock_guard<std::mutex> g(lock); return connets; }
 };

@@ -11,6 +11,8 @@
 
 namespace {
 
+using Take = PuManager::RestartTake;
+
 std::string AddressOf(int n) { return "10.0." + std::to_string(n / 200) + "." + std::to_string(n % 200 + 1); }
 
 }  // namespace
@@ -41,84 +43,88 @@ TEST_F(RegistryTest, ConcurrentConnectsNeverShareAnId)
     for (size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(ids[i], static_cast<int>(i) + 1);
 }
 
-TEST_F(RegistryTest, ConcurrentTakersGetDistinctConnections)
-{
-    v5->connetResult = true;
-    v5->connetCode = 0;
-    constexpr int kRecords = 40, kWorkers = 6;
-    for (int n = 0; n < kRecords; ++n) {
-        ASSERT_EQ(ConnectTo(AddressOf(n).c_str()), n + 1);
-        ASSERT_TRUE(registry->SetPuOnline(n + 1));
-    }
-    std::mutex takenLock;
-    std::vector<int> taken;
-    std::vector<std::thread> workers;
-    for (int w = 0; w < kWorkers; ++w) {
-        workers.emplace_back([&] {
-            int id = 0;
-            while (registry->TakePuOnline(&id)) {
-                std::lock_guard<std::mutex> g(takenLock);
-                taken.push_back(id);
-            }
-        });
-    }
-    for (auto& worker : workers) worker.join();
-    std::set<int> distinct(taken.begin(), taken.end());
-    EXPECT_EQ(taken.size(), static_cast<size_t>(kRecords));
-    EXPECT_EQ(distinct.size(), static_cast<size_t>(kRecords));
-}
-
-// Writers connect, write and mark while workers take, restart and disconnect; a
-// worker whose disconnect fails gives the connection back and another takes it.
-TEST_F(RegistryTest, WritersAndRestartWorkersOverlapSafely)
+// Writers write a few devices over and over while restart workers run the restarts the
+// writes scheduled, some of whose closes fail and are retried. No connection is written
+// once it has been rebooted, each restart runs at most once, and every device's last
+// write is followed by its restart.
+TEST_F(RegistryTest, WritesAndTheirRestartsNeverShareAConnection)
 {
     registry->SetLoginInfo("u", "p");
     v5->connetResult = true;
     v5->connetCode = 0;
-    constexpr int kDevices = 60;
-    std::atomic<int> written{0}, closed{0}, failuresLeft{10};
-    std::atomic<bool> writersDone{false};
+    constexpr int kDevices = 6, kWritesPerWriter = 60;
+    struct Restart {
+        int lPuID;
+        std::uint32_t ticket;
+        int device;
+    };
+    std::mutex queueLock;
+    std::vector<Restart> queue;
+    std::vector<std::uint32_t> lastTicket(kDevices, 0), takenTicket(kDevices, 0);
+    std::atomic<int> failuresLeft{10}, writersLeft{2}, takenTwice{0};
+    std::set<std::uint32_t> taken;
 
     std::vector<std::thread> threads;
     for (int t = 0; t < 2; ++t) {
         threads.emplace_back([&, t] {
-            for (int n = t; n < kDevices; n += 2) {
+            for (int n = 0; n < kWritesPerWriter; ++n) {
+                const int device = (n + t) % kDevices;
+                const std::string ip = AddressOf(device);
                 int id = 0, code = 1;
-                std::string ip = AddressOf(n);
-                if (registry->WritePu(ip.c_str(), 5510, "1.2.3.4", 9000, "id", "name", ip.c_str(), &id, &code)) {
-                    registry->SetPuOnline(id);
-                    ++written;
-                }
+                std::uint32_t ticket = 0;
+                if (!registry->WritePu(ip.c_str(), 5510, "1.2.3.4", 9000, "id", "name", ip.c_str(), &id, &code))
+                    continue;
+                std::lock_guard<std::mutex> g(queueLock);  // marks in the order the tickets are kept
+                if (!registry->SetPuOnline(id, &ticket)) continue;
+                lastTicket[device] = ticket;
+                queue.push_back({id, ticket, device});
             }
+            --writersLeft;
         });
     }
     for (int w = 0; w < 3; ++w) {
         threads.emplace_back([&] {
-            while (true) {
-                int id = 0;
-                const bool lastRound = writersDone;  // every mark is set once the writers are done
-                if (!registry->TakePuOnline(&id)) {
-                    if (lastRound) return;
+            for (;;) {
+                Restart restart{};
+                {
+                    std::lock_guard<std::mutex> g(queueLock);
+                    if (queue.empty()) {
+                        if (writersLeft == 0) return;
+                    } else {
+                        restart = queue.front();
+                        queue.erase(queue.begin());
+                    }
+                }
+                if (restart.ticket == 0) {
                     std::this_thread::yield();
                     continue;
                 }
-                int code = 1;
-                registry->ReRoot(id, &code);
-                if (failuresLeft.fetch_sub(1) > 0) {  // this disconnect "fails"
-                    registry->ReturnPuOnline(id);
+                const Take take = registry->TakePuOnline(restart.lPuID, restart.ticket);
+                if (take == Take::Busy) {
+                    std::lock_guard<std::mutex> g(queueLock);
+                    queue.push_back(restart);
                     continue;
                 }
-                if (registry->DisConnect(id, &code)) ++closed;
+                if (take != Take::Taken) continue;
+                {
+                    std::lock_guard<std::mutex> g(queueLock);
+                    if (!taken.insert(restart.ticket).second) ++takenTwice;
+                    takenTicket[restart.device] = std::max(takenTicket[restart.device], restart.ticket);
+                }
+                int code = 1;
+                registry->ReRoot(restart.lPuID, &code);
+                if (failuresLeft.fetch_sub(1) > 0) {  // this close "fails", and is retried later
+                    registry->ReturnPuOnline(restart.lPuID);
+                    std::this_thread::yield();
+                }
+                registry->DisConnect(restart.lPuID, &code);
             }
         });
     }
-    threads[0].join();
-    threads[1].join();
-    writersDone = true;
-    for (size_t i = 2; i < threads.size(); ++i) threads[i].join();
+    for (auto& thread : threads) thread.join();
 
-    EXPECT_EQ(written, kDevices);
-    EXPECT_EQ(closed, kDevices);
-    int id = 0;
-    EXPECT_FALSE(registry->GetPuOnline(&id));
+    EXPECT_EQ(v5->writesToRebooted.load(), 0);
+    EXPECT_EQ(takenTwice.load(), 0);
+    for (int device = 0; device < kDevices; ++device)
+        EXPECT_EQ(takenTicket[device], lastTicket[device]) << "device " << device << "'s last write was restarted";
 }

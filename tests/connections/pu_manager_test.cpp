@@ -319,31 +319,62 @@ TEST_F(RegistryTest, OnlineMarksAreFoundLowestFirstAndNotCleared)
     EXPECT_FALSE(Contains(lines, "GetPuOnline find. lPuID:3"));
 }
 
-TEST_F(RegistryTest, TakenConnectionsGoToOneWorkerUntilGivenBack)
+using Take = PuManager::RestartTake;
+
+TEST_F(RegistryTest, ARestartBelongsToItsWriteAndALaterWriteSupersedesIt)
 {
-    ASSERT_EQ(ConnectTo("10.0.0.1"), 1);
-    ASSERT_EQ(ConnectTo("10.0.0.2"), 2);
-    ASSERT_EQ(ConnectTo("10.0.0.3"), 3);
-    registry->SetPuOnline(1);
-    registry->SetPuOnline(2);
-    int first = 0, second = 0, third = 55;
-    ASSERT_TRUE(registry->TakePuOnline(&first));
-    ASSERT_TRUE(registry->TakePuOnline(&second));
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 2);
-    EXPECT_FALSE(registry->TakePuOnline(&third));
-    EXPECT_EQ(third, 55);
+    int a = 0, b = 0, code = 1;
+    std::uint32_t ticketA = 0, ticketB = 0, ticketA2 = 0;
+    ASSERT_TRUE(Write("10.0.0.1", &a, &code));
+    ASSERT_TRUE(registry->SetPuOnline(a, &ticketA));
+    ASSERT_TRUE(Write("10.0.0.2", &b, &code));
+    ASSERT_TRUE(registry->SetPuOnline(b, &ticketB));
+    ASSERT_TRUE(Write("10.0.0.1", &a, &code));  // the same connection written again
+    ASSERT_TRUE(registry->SetPuOnline(a, &ticketA2));
+    EXPECT_NE(ticketA, ticketA2);
 
-    registry->ReturnPuOnline(1);  // its disconnect failed
-    ASSERT_TRUE(registry->TakePuOnline(&third));
-    EXPECT_EQ(third, 1);
+    EXPECT_EQ(registry->TakePuOnline(a, ticketA), Take::Superseded) << "the second write owns a's restart";
+    EXPECT_EQ(registry->TakePuOnline(b, ticketB), Take::Taken) << "b's restart takes b, not the lower a";
+    EXPECT_EQ(registry->TakePuOnline(b, ticketB), Take::Superseded) << "taken once only";
+    EXPECT_EQ(registry->TakePuOnline(a, ticketA2), Take::Taken);
+    EXPECT_TRUE(Contains(LoggedMessages("PuManager::TakePuOnline"), "TakePuOnline success. lPuID:2"));
 
-    // A taken record removed by DisConnect is simply gone.
-    int code = 0;
-    ASSERT_TRUE(registry->DisConnect(2, &code));
-    registry->ReturnPuOnline(2);
-    EXPECT_FALSE(registry->TakePuOnline(&third));
-    EXPECT_FALSE(registry->SetPuOnline(2));
+    // A restart that finds its device being written again waits for the write.
+    int c = 0;
+    std::uint32_t ticketC = 0;
+    ASSERT_TRUE(Write("10.0.0.3", &c, &code));
+    ASSERT_TRUE(registry->SetPuOnline(c, &ticketC));
+    Take duringWrite = Take::Taken;
+    v7->duringWrite = [&] { duringWrite = registry->TakePuOnline(c, ticketC); };
+    ASSERT_TRUE(Write("10.0.0.3", &c, &code));
+    v7->duringWrite = nullptr;
+    EXPECT_EQ(duringWrite, Take::Busy);
+    EXPECT_EQ(registry->TakePuOnline(c, ticketC), Take::Taken) << "no new mark after that write: the restart is still owed";
+    EXPECT_EQ(v7->writesToRebooted.load(), 0);
+}
+
+TEST_F(RegistryTest, AConnectionWhoseCloseFailedIsNeverWrittenAgain)
+{
+    int id = 0, code = 1;
+    std::uint32_t ticket = 0;
+    ASSERT_TRUE(Write("10.0.0.1", &id, &code));
+    ASSERT_TRUE(registry->SetPuOnline(id, &ticket));
+    ASSERT_EQ(registry->TakePuOnline(id, ticket), Take::Taken);
+    EXPECT_TRUE(registry->ReRoot(id, &code));
+    v7->disconnectResult = false;
+    EXPECT_FALSE(registry->DisConnect(id, &code));
+    registry->ReturnPuOnline(id);
+
+    int again = 0;
+    code = 1;
+    ASSERT_TRUE(Write("10.0.0.1", &again, &code));
+    EXPECT_NE(again, id) << "a new login, not the rebooted connection";
+    EXPECT_EQ(v7->Connets().size(), 2u);
+    EXPECT_EQ(v7->writesToRebooted.load(), 0);
+    // The new login dropped the old record: a retried close finds nothing to close.
+    v7->disconnectResult = true;
+    EXPECT_FALSE(registry->DisConnect(id, &code));
+    EXPECT_EQ(code, 45);
 }
 
 TEST_F(RegistryTest, DestructionReleasesTheNewerLibrariesAndBothAdapters)

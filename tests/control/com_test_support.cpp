@@ -142,14 +142,29 @@ long DeviceStore::Logins(const std::string& ip)
     return WithDevice(m_path, ip, [](devsim::Device& d) { return d.logins + d.failed_logins; });
 }
 
-bool SetReRootDelay(long milliseconds)
+namespace {
+
+bool CallTestHook(const char* name, long value)
 {
-    using SetDelayFn = void(__cdecl*)(long);
-    auto set = reinterpret_cast<SetDelayFn>(
-        reinterpret_cast<void*>(GetProcAddress(OrvexModule(), "OrvexTestSetReRootDelay")));
-    if (!set) return false;
-    set(milliseconds);
+    using HookFn = void(__cdecl*)(long);
+    auto hook = reinterpret_cast<HookFn>(reinterpret_cast<void*>(GetProcAddress(OrvexModule(), name)));
+    if (!hook) return false;
+    hook(value);
     return true;
+}
+
+}  // namespace
+
+bool SetReRootDelay(long milliseconds) { return CallTestHook("OrvexTestSetReRootDelay", milliseconds); }
+bool RefuseRunnerStarts(long count) { return CallTestHook("OrvexTestRefuseRunnerStarts", count); }
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 HRESULT ModuleCanUnloadNow()

@@ -89,21 +89,29 @@ private:
 // The restart delay of the module beside the program (its tests' build): false when
 // that module has no such hook.
 bool SetReRootDelay(long milliseconds);
+// Makes the module refuse the next `count` restart runner threads, as a process out of
+// threads would (its tests' build); false when that module has no such hook.
+bool RefuseRunnerStarts(long count);
 // The module's DllCanUnloadNow: S_FALSE while objects or pending restarts hold it.
 HRESULT ModuleCanUnloadNow();
 // Threads of this process now.
 int ThreadCount();
 
+// Runs the messages waiting for this thread, as a host's message loop would: the
+// module's own window (the registry's home) works through them.
+void PumpMessages();
+
 // Asks `done` every few milliseconds until it answers true or `limitMs` have passed;
-// its last answer.
+// its last answer. Messages keep being served meanwhile.
 template <class Done>
 bool PollUntil(Done done, DWORD limitMs)
 {
     const ULONGLONG end = GetTickCount64() + limitMs;
     for (;;) {
+        PumpMessages();
         if (done()) return true;
         if (GetTickCount64() >= end) return done();
-        Sleep(20);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
 

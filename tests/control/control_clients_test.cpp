@@ -257,6 +257,26 @@ TEST(Clients, ScriptsCreateTheControlByProgId)
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
 
+struct OwnedCount {
+    HWND owner;
+    int windows;
+};
+
+BOOL CALLBACK CountOwned(HWND window, LPARAM state)
+{
+    auto* count = reinterpret_cast<OwnedCount*>(state);
+    if (GetWindow(window, GW_OWNER) == count->owner) ++count->windows;
+    return TRUE;
+}
+
+// Windows of this thread that `owner` owns (the control's hidden login window is one).
+int WindowsOwnedBy(HWND owner)
+{
+    OwnedCount count{owner, 0};
+    EnumThreadWindows(GetCurrentThreadId(), &CountOwned, reinterpret_cast<LPARAM>(&count));
+    return count.windows;
+}
+
 TEST(Clients, AtlAxWinHostsTheControlByProgIdAndClsid)
 {
     ASSERT_EQ(0u, Regsvr32(false));
@@ -298,7 +318,10 @@ TEST(Clients, AtlAxWinHostsTheControlByProgIdAndClsid)
         GetClassNameW(controlWindow, className, 64);
         EXPECT_EQ(0, _wcsicmp(L"Button", className));
         EXPECT_EQ(host, GetParent(controlWindow));
+        EXPECT_EQ(1, WindowsOwnedBy(frame)) << "the control's hidden login window";
         DestroyWindow(host);
+        // It goes with its control, not with the host's window, which may outlive the module.
+        EXPECT_EQ(0, WindowsOwnedBy(frame));
     }
     DestroyWindow(frame);
 }

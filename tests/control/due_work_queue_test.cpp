@@ -99,13 +99,36 @@ TEST(DueWorkQueue, WorkWhoseRunnerCouldNotStartWaitsForTheNextRunner)
 {
     Queue queue(4);
     std::atomic<int> runs{0};
-    ASSERT_TRUE(queue.Post(1, Clock::now()));
+    EXPECT_FALSE(queue.NeedsRunner()) << "nothing waits";
+    ASSERT_TRUE(queue.Post(Queue::Reserve(1), Clock::now()));
     queue.RunnerNotStarted();  // the owner could not start it
     EXPECT_EQ(1u, queue.Waiting());
+    EXPECT_TRUE(queue.NeedsRunner()) << "a retry is to start one";
+    queue.RunnerNotStarted();
     Runners runners(queue);
     runners.Post(2, Clock::now(), [&](int&) noexcept { ++runs; });
     runners.JoinAll();
     EXPECT_EQ(2, runs.load());
+    EXPECT_EQ(0u, queue.Waiting());
+}
+
+TEST(DueWorkQueue, AnItemCanRunAgainLaterInItsOwnStorage)
+{
+    Queue queue(1);
+    const auto start = Clock::now();
+    ASSERT_TRUE(queue.Post(Queue::Reserve(7), start));
+    std::vector<Clock::time_point> ran;
+    std::thread runner([&] {
+        queue.RunUntilEmpty([&](int& item) noexcept -> std::optional<Clock::time_point> {
+            ran.push_back(Clock::now());
+            if (ran.size() == 3) return std::nullopt;
+            ++item;
+            return Clock::now() + milliseconds(20);
+        });
+    });
+    runner.join();
+    ASSERT_EQ(3u, ran.size());
+    EXPECT_GE(ran[2] - ran[1], milliseconds(20));
     EXPECT_EQ(0u, queue.Waiting());
 }
 

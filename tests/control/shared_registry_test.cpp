@@ -14,38 +14,31 @@
 
 namespace {
 
-// A registry with the restart operations only; records are marked ids.
+// A registry that counts the live ones.
 class FakeRegistry {
 public:
     explicit FakeRegistry(std::atomic<int>* alive = nullptr) : m_alive(alive) { if (m_alive) ++*m_alive; }
     ~FakeRegistry() { if (m_alive) --*m_alive; }
 
-    void Mark(int id) { std::lock_guard<std::mutex> l(m_lock); m_marked.insert(id); }
-    bool TakePuOnline(int* id)
-    {
-        std::lock_guard<std::mutex> l(m_lock);
-        for (int m : m_marked)
-            if (m_taken.insert(m).second) { *id = m; return true; }
-        return false;
-    }
-    void ReturnPuOnline(int id) { std::lock_guard<std::mutex> l(m_lock); m_taken.erase(id); ++m_returned; }
-    bool ReRoot(int id, int*) { std::lock_guard<std::mutex> l(m_lock); ++m_restarts[id]; return true; }
-    bool DisConnect(int id, int* err)
-    {
-        std::lock_guard<std::mutex> l(m_lock);
-        if (m_failDisconnect.count(id)) { *err = 7; m_failDisconnect.erase(id); return false; }
-        m_marked.erase(id);
-        m_taken.erase(id);
-        return true;
-    }
-
-    std::mutex m_lock;
-    std::set<int> m_marked, m_taken, m_failDisconnect;
-    std::map<int, int> m_restarts;
-    int m_returned = 0;
-
 private:
     std::atomic<int>* m_alive;
+};
+
+// The home thread is the one that made the registry; posts are counted, not delivered.
+class FakeHome : public IRegistryHome {
+public:
+    struct Posts {
+        std::atomic<int> releases{0}, retries{0};
+        std::atomic<bool> reachable{true};
+    };
+    explicit FakeHome(Posts& posts) : m_posts(posts) {}
+    bool IsHomeThread() const override { return std::this_thread::get_id() == m_thread; }
+    bool PostRelease() override { return m_posts.reachable && ++m_posts.releases; }
+    bool PostRetry() override { return m_posts.reachable && ++m_posts.retries; }
+
+private:
+    Posts& m_posts;
+    const std::thread::id m_thread = std::this_thread::get_id();
 };
 
 TEST(SharedRegistry, LiveOwnersShareOneAndTheLastDestroysIt)
@@ -145,41 +138,53 @@ TEST(SharedRegistry, ConcurrentAcquiresMakeOneRegistry)
     for (auto& r : got) EXPECT_EQ(got[0], r);
 }
 
-TEST(RestartOneMarked, TakesTheLowestMarkedAndClosesIt)
+TEST(SharedRegistry, ALastOwnerOffTheHomeThreadLeavesTheRegistryToItsHome)
 {
-    FakeRegistry registry;
-    registry.Mark(5);
-    registry.Mark(2);
-    RestartOneMarked(registry);
-    EXPECT_EQ((std::map<int, int>{{2, 1}}), registry.m_restarts);
-    EXPECT_EQ((std::set<int>{5}), registry.m_marked);
-    RestartOneMarked(registry);
-    RestartOneMarked(registry);  // nothing left: no restart
-    EXPECT_EQ((std::map<int, int>{{2, 1}, {5, 1}}), registry.m_restarts);
-}
+    std::atomic<int> alive{0};
+    FakeHome::Posts posts;
+    SharedRegistry<FakeRegistry> shared([&] { return std::make_unique<FakeHome>(posts); });
+    int made = 0;
+    auto make = [&] { ++made; return std::make_unique<FakeRegistry>(&alive); };
+    const auto dropOnAnotherThread = [](std::shared_ptr<FakeRegistry>& share) {
+        std::thread runner([&] { share.reset(); });
+        runner.join();
+    };
 
-TEST(RestartOneMarked, GivesBackAConnectionWhoseCloseFailed)
-{
-    FakeRegistry registry;
-    registry.Mark(3);
-    registry.m_failDisconnect.insert(3);
-    RestartOneMarked(registry);
-    EXPECT_EQ(1, registry.m_returned);
-    EXPECT_TRUE(registry.m_taken.empty());
-    RestartOneMarked(registry);  // a later worker takes it again
-    EXPECT_EQ(2, registry.m_restarts[3]);
-    EXPECT_TRUE(registry.m_marked.empty());
-}
+    auto control = shared.Acquire(make);
+    auto restart = shared.Current();
+    control.reset();  // the host destroys its control while a restart is pending
+    dropOnAnotherThread(restart);
+    EXPECT_EQ(1, alive.load()) << "not destroyed on the runner";
+    EXPECT_EQ(1, posts.releases.load());
+    EXPECT_TRUE(shared.PostRetryToHome());
+    EXPECT_EQ(1, posts.retries.load());
 
-TEST(RestartOneMarked, ConcurrentWorkersRestartEachMarkedOnceExactly)
-{
-    FakeRegistry registry;
-    for (int id = 1; id <= 16; ++id) registry.Mark(id);
-    std::vector<std::thread> workers;
-    for (int i = 0; i < 16; ++i) workers.emplace_back([&] { RestartOneMarked(registry); });
-    for (auto& w : workers) w.join();
-    EXPECT_EQ(16u, registry.m_restarts.size());
-    for (auto& [id, count] : registry.m_restarts) EXPECT_EQ(1, count) << id;
+    // A control made before the home thread got to it takes the orphan over.
+    control = shared.Acquire(make);
+    EXPECT_EQ(1, made);
+    shared.ReleaseOrphan();  // the post arrives late: nothing to do
+    EXPECT_EQ(1, alive.load());
+
+    restart = shared.Current();
+    control.reset();
+    dropOnAnotherThread(restart);
+    EXPECT_EQ(2, posts.releases.load());
+    shared.ReleaseOrphan();  // on the home thread
+    EXPECT_EQ(0, alive.load());
+    EXPECT_FALSE(shared.Exists());
+    EXPECT_FALSE(shared.PostRetryToHome()) << "no registry, no home";
+
+    // The last owner on the home thread destroys at once; with the home thread out of
+    // reach, the last owner destroys wherever it is.
+    control = shared.Acquire(make);
+    control.reset();
+    EXPECT_EQ(0, alive.load());
+    EXPECT_EQ(2, posts.releases.load());
+    control = shared.Acquire(make);
+    posts.reachable = false;
+    dropOnAnotherThread(control);
+    EXPECT_EQ(0, alive.load());
+    EXPECT_FALSE(shared.Exists());
 }
 
 } // namespace

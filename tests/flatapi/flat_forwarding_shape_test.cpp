@@ -16,11 +16,15 @@ std::vector<std::string> g_lookups;
 std::vector<FlatWord> g_received;
 char g_calledLibrary = 0;
 FlatWord g_pointee = 0;
+bool g_releasing = false;  // the fake release gate
+int g_inFlight = 0;
+int g_inFlightSeenByLibrary = -1;
 
 std::uint8_t CameraThree(FlatWord a, FlatWord b, FlatWord c)
 {
     g_calledLibrary = 'C';
     g_received = {a, b, c};
+    g_inFlightSeenByLibrary = g_inFlight;
     return 0xAB;  // above 127: must come back as 171, not sign-extended
 }
 
@@ -63,6 +67,8 @@ protected:
         g_lookups.clear();
         g_received.clear();
         g_calledLibrary = 0;
+        g_releasing = false;
+        g_inFlightSeenByLibrary = -1;
     }
 };
 
@@ -72,6 +78,30 @@ FlatTargets FlatLookupBoth(const char* name)
 {
     g_lookups.emplace_back(name);
     return FlatTargets{g_camera, g_media};
+}
+
+bool FlatEnterCall() noexcept
+{
+    if (g_releasing) return false;
+    ++g_inFlight;
+    return true;
+}
+void FlatLeaveCall() noexcept { --g_inFlight; }
+
+TEST_F(FlatForwardShape, ACallIsCountedWhileInsideTheLibraryAndRefusedDuringARelease)
+{
+    g_camera = Address(&CameraThree);
+    EXPECT_EQ(171, (FlatForward<std::uint8_t, 0, 0>("IPC_Login", std::array<FlatWord, 3>{1, 2, 3})));
+    EXPECT_EQ(1, g_inFlightSeenByLibrary);
+    EXPECT_EQ(0, g_inFlight) << "counted down when the library returned";
+
+    g_releasing = true;
+    g_calledLibrary = 0;
+    g_lookups.clear();
+    EXPECT_EQ(3, (FlatForward<std::uint8_t, 0, 0>("IPC_Login", std::array<FlatWord, 3>{1, 2, 3})));
+    EXPECT_EQ(0, g_calledLibrary);
+    EXPECT_TRUE(g_lookups.empty()) << "not even looked up while the libraries are being released";
+    EXPECT_EQ(0, g_inFlight);
 }
 
 TEST_F(FlatForwardShape, NoLibraryFunctionAnswersThreeWithoutCalling)

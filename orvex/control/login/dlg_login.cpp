@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "activex/exception_barrier.h"
+#include "activex/module_lock.h"
 #include "dlg_login_ids.h"
 #include "login_port.h"
 #include "login_texts.h"
@@ -78,6 +79,11 @@ BOOL CDlgLogin::Create(HWND parent)
     return TRUE;
 }
 
+void CDlgLogin::DestroyIfMadeFor(HWND parent)
+{
+    if (parent && m_hWndParent == parent) Destroy();
+}
+
 void CDlgLogin::Destroy()
 {
     m_hWndParent = nullptr;
@@ -114,12 +120,14 @@ INT_PTR CALLBACK CDlgLogin::HiddenDialogProc(HWND dlg, UINT msg, WPARAM, LPARAM 
     // Nothing here can throw: no barrier needed.
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(dlg, DWLP_USER, lParam);
+        activex::ModuleLock();  // a window of the module keeps it loaded (DllCanUnloadNow)
         return FALSE;
     }
     if (msg == WM_NCDESTROY) {
-        // Destroyed with its owner: forget the handle, keep the binding.
+        // Destroyed with its control or its owner: forget the handle, keep the binding.
         auto* self = reinterpret_cast<CDlgLogin*>(GetWindowLongPtrW(dlg, DWLP_USER));
         if (self && self->m_hWnd == dlg) self->m_hWnd = nullptr;
+        if (self) activex::ModuleUnlock();
     }
     return FALSE;
 }

@@ -26,8 +26,10 @@ public:
     BOOL Create(HWND parent);
     // Destroys the hidden window, if it still exists, and forgets the parent; the
     // binding stays. The hidden window otherwise goes with its top-level owner or at
-    // module unload.
+    // module unload. While it exists it holds a module lock.
     void Destroy();
+    // Destroy, when the hidden window was made for the control window `parent`.
+    void DestroyIfMadeFor(HWND parent);
     // The hidden window made by Create (null before, or once it is destroyed).
     HWND GetSafeHwnd() const { return m_hWnd; }
 
