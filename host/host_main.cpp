@@ -1,6 +1,7 @@
 // trevanil_host: hosts the batch registration control "TREVANIL.TrevanilCtrl.1" in a
 // window the way the platform's client does. See HostUsage() for the options.
 #include <windows.h>
+#include <cstdint>
 #include <objbase.h>
 #include <shellapi.h>
 #include <string>
@@ -9,8 +10,12 @@
 #include "dialog_automation.h"
 #include "host_frame.h"
 #include "host_options.h"
+#include "restart_wait.h"
 
 namespace {
+
+// Exit code when the run itself went well but device restarts did not finish.
+constexpr int kExitRestartsPending = 4;
 
 std::vector<std::string> Arguments()
 {
@@ -21,28 +26,6 @@ std::vector<std::string> Arguments()
     for (int i = 1; i < count; ++i) args.push_back(trevanil_host::WideToUtf8Text(argv[i]));
     LocalFree(argv);
     return args;
-}
-
-// Each successful write restarts its device about five seconds later, from a thread of
-// the device-access module in this process; leaving earlier would leave the devices
-// written last without their restart. The module answers S_FALSE to DllCanUnloadNow
-// while restarts wait. Bounded, so a module that never says S_OK cannot hold us.
-void WaitForDeviceRestarts()
-{
-    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
-    HMODULE module = GetModuleHandleW(L"orvex.dll");
-    if (!module) return;
-    auto canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
-    if (!canUnload || canUnload() == S_OK) return;
-    trevanil_host::PrintLine("waiting for the restarts of the devices written");
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    while (canUnload() != S_OK) {
-        if (GetTickCount64() > deadline) {
-            trevanil_host::PrintError("trevanil_host: device restarts still pending at exit");
-            return;
-        }
-        Sleep(100);
-    }
 }
 
 struct ComApartment {
@@ -70,13 +53,14 @@ int RunHost()
         PrintError("trevanil_host: OLE cannot be initialised");
         return 2;
     }
+    const std::uint64_t deviceLogStart = DeviceLogPosition();
     CHostFrame frame(*options);
     if (!frame.Create(error)) {
         PrintError("trevanil_host: " + error);
         return 2;
     }
     const int status = frame.Run();
-    WaitForDeviceRestarts();
+    if (!WaitForDeviceRestarts(deviceLogStart, options->restartLimitSeconds)) return status != 0 ? status : kExitRestartsPending;
     return status;
 }
 

@@ -22,7 +22,7 @@ const char* HostUsage()
 {
     return "usage: trevanil_host [--lang 1|2] [--clsid] [--ip TEXT] [--port TEXT] [--file PATH]\n"
            "                     [--write [--cancel-after N] [--try-close] [--save] [--screenshot PNG]\n"
-           "                      [--timeout SECONDS]]\n"
+           "                      [--timeout SECONDS]] [--restart-limit SECONDS]\n"
            "  --lang 1|2      Chinese (1) or English (2) texts (SetLangue)\n"
            "  --clsid         create the control by its CLSID instead of its ProgID\n"
            "  --ip/--port/--file  type these into the dialog's fields\n"
@@ -30,7 +30,9 @@ const char* HostUsage()
            "  --cancel-after N  press Cancel once N rows have their result\n"
            "  --try-close     ask the window to close while the run is active (it refuses)\n"
            "  --save          save the results and the list of rows not written beside the device list\n"
-           "  --screenshot P  save a PNG picture of the window after the run\n";
+           "  --screenshot P  save a PNG picture of the window after the run\n"
+           "  --restart-limit S  wait at most S seconds (default 20) for the devices' restarts at exit;\n"
+           "                  exit code 4 names the devices not restarted by then\n";
 }
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error)
@@ -83,6 +85,12 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
             if (!value(text)) return std::nullopt;
             if (!ParseInt(text, 1, 86400, options.timeoutSeconds)) {
                 error = "--timeout takes seconds (1-86400)";
+                return std::nullopt;
+            }
+        } else if (arg == "--restart-limit") {
+            if (!value(text)) return std::nullopt;
+            if (!ParseInt(text, 0, 3600, options.restartLimitSeconds)) {
+                error = "--restart-limit takes seconds (0-3600)";
                 return std::nullopt;
             }
         } else {

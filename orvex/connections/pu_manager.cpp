@@ -392,6 +392,7 @@ PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartT
     constexpr const char* kFn = "PuManager::TakePuOnline";
     char message[256];
     RestartTake take = RestartTake::Superseded;
+    char szPuIP[kIpTextSize] = {};
     {
         std::lock_guard<std::mutex> lock(m_mapLock);
         auto found = m_mapPu.find(lPuID);
@@ -400,6 +401,7 @@ PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartT
             if (record.use == PuRecordUse::Idle) {
                 record.use = PuRecordUse::Restarting;
                 record.restartTicket = 0;
+                CopyTextZeroFilled(szPuIP, record.szPuIP);
                 take = RestartTake::Taken;
             } else {
                 take = RestartTake::Busy;
@@ -407,7 +409,7 @@ PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartT
         }
     }
     if (take == RestartTake::Taken)
-        ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline success. lPuID:%d", lPuID));
+        ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline success. lPuID:%d,szPuIP-%s", lPuID, szPuIP));
     else if (take == RestartTake::Superseded)
         ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline: nothing to restart, a later write or the host has it. lPuID:%d", lPuID));
     return take;

@@ -337,7 +337,7 @@ TEST_F(RegistryTest, ARestartBelongsToItsWriteAndALaterWriteSupersedesIt)
     EXPECT_EQ(registry->TakePuOnline(b, ticketB), Take::Taken) << "b's restart takes b, not the lower a";
     EXPECT_EQ(registry->TakePuOnline(b, ticketB), Take::Superseded) << "taken once only";
     EXPECT_EQ(registry->TakePuOnline(a, ticketA2), Take::Taken);
-    EXPECT_TRUE(Contains(LoggedMessages("PuManager::TakePuOnline"), "TakePuOnline success. lPuID:2"));
+    EXPECT_TRUE(Contains(LoggedMessages("PuManager::TakePuOnline"), "TakePuOnline success. lPuID:2,szPuIP-10.0.0.2"));
 
     // A restart that finds its device being written again waits for the write.
     int c = 0;

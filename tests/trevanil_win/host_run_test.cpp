@@ -196,6 +196,20 @@ TEST_F(TrevanilHost, CancelAfterTwoRowsInterruptsTheThirdAndWritesNothingMore)
     }
 }
 
+TEST_F(TrevanilHost, RestartsNotDoneWithinTheLimitAreNamedAndTheExitCodeSaysSo)
+{
+    DeviceStore store("store_host_limit.ini");
+    AddDevices(store);
+    const std::wstring path = WriteList(L"devices_limit.csv", kHeader + kRowWritten + kRowOwnPlatform);
+    // The restarts come five seconds after each write: a limit of 0 leaves before them.
+    const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path +
+                                    L"\" --write --restart-limit 0",
+                                L"host_limit.txt");
+    EXPECT_EQ(4u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.7.0.1, 10.7.0.2")) << run.output;
+    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id")) << "the rows themselves were written";
+}
+
 TEST_F(TrevanilHost, ChineseNamesFromGbkAndUtf8ListsReachTheDeviceAsTheSameText)
 {
     // Wine takes the ANSI code page from the Unix locale; the host program inherits it.
