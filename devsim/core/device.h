@@ -33,6 +33,7 @@ struct Device {
     long epoch = 0;          // bumped by a restart or a dropped link: older sessions are dead
 
     std::map<std::string, int, std::less<>> faults;  // call name -> library error value
+    std::map<std::string, int, std::less<>> faults_once;  // the same, for the next call only
     std::map<std::string, int, std::less<>> delays;  // call name -> milliseconds
 
     // What the device serves for a group/block: unsaved content first, else saved.

@@ -99,10 +99,11 @@ struct SectionParser {
                 (head == "raw" ? device.blocks : device.pending)[std::string(tail)] = std::move(*bytes);
                 continue;
             }
-            if (head == "fault" || head == "delay") {
+            if (head == "fault" || head == "fault_once" || head == "delay") {
                 if (!IsKnownCall(protocol, tail)) return fail(key, "unknown call '" + std::string(tail) + "'");
                 if (!ParseLong(value, number)) return fail(key, key + " must be a number");
-                (head == "fault" ? device.faults : device.delays)[std::string(tail)] = static_cast<int>(number);
+                auto& table = head == "fault" ? device.faults : head == "delay" ? device.delays : device.faults_once;
+                table[std::string(tail)] = static_cast<int>(number);
                 continue;
             }
             if (!FindField(protocol, key)) return fail(key, "unknown key '" + key + "'");
@@ -143,6 +144,7 @@ std::string SerializeStore(const StoreData& data)
         for (const auto& field : Fields(device.protocol))
             out << field.key << " = " << EscapeValue(device.Field(field.key)) << "\n";
         for (const auto& [call, code] : device.faults) out << "fault." << call << " = " << code << "\n";
+        for (const auto& [call, code] : device.faults_once) out << "fault_once." << call << " = " << code << "\n";
         for (const auto& [call, ms] : device.delays) out << "delay." << call << " = " << ms << "\n";
         for (const auto& [name, bytes] : device.blocks) out << "raw." << name << " = " << ToHex(bytes) << "\n";
         for (const auto& [name, bytes] : device.pending) out << "pending." << name << " = " << ToHex(bytes) << "\n";

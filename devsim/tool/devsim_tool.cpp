@@ -25,6 +25,7 @@ constexpr const char* kUsage =
     "  remove IP\n"
     "  set IP FIELD VALUE          FIELD: port, user, password, cap74 or a named field (see show)\n"
     "  fault IP CALL CODE|clear    the call answers with this library error value\n"
+    "  fault-once IP CALL CODE|clear  the same, for the next call only\n"
     "  delay IP CALL MS|clear      the call takes this long\n"
     "  drop IP                     the device's open connections die\n"
     "  unreachable-delay MS        how long a login to an address without a device waits\n"
@@ -112,6 +113,7 @@ void ShowDevice(const Device& d, std::ostream& out)
             if (field.block == name && d.Field(field.key, true) != d.Field(field.key))
                 out << "  unsaved: " << field.label << " = " << d.Field(field.key, true) << "\n";
     for (const auto& [call, code] : d.faults) out << "  fault: " << call << " answers " << code << "\n";
+    for (const auto& [call, code] : d.faults_once) out << "  fault: " << call << " answers " << code << " once\n";
     for (const auto& [call, ms] : d.delays) out << "  delay: " << call << " takes " << ms << " ms\n";
 }
 
@@ -180,13 +182,16 @@ std::string SetCommand(const Args& args, StoreData& data)
     return d.address + ": " + key + " set";
 }
 
-std::string CallSetting(const Args& args, StoreData& data, bool is_fault)
+enum class CallTable { Fault, FaultOnce, Delay };
+
+std::string CallSetting(const Args& args, StoreData& data, CallTable which)
 {
+    const bool is_fault = which != CallTable::Delay;
     ExpectCount(args, 3, 3, is_fault ? "fault IP CALL CODE|clear" : "delay IP CALL MS|clear");
     Device& d = Existing(data, CheckedAddress(args[0]));
     const std::string& call = args[1];
     CheckCall(d, call);
-    auto& table = is_fault ? d.faults : d.delays;
+    auto& table = which == CallTable::Fault ? d.faults : which == CallTable::FaultOnce ? d.faults_once : d.delays;
     if (args[2] == "clear") {
         table.erase(call);
         return d.address + ": " + call + (is_fault ? " fault cleared" : " delay cleared");
@@ -246,8 +251,9 @@ const std::map<std::string, EditCommand>& EditCommands()
         {"add", AddCommand},
         {"remove", RemoveCommand},
         {"set", SetCommand},
-        {"fault", [](const Args& a, StoreData& d) { return CallSetting(a, d, true); }},
-        {"delay", [](const Args& a, StoreData& d) { return CallSetting(a, d, false); }},
+        {"fault", [](const Args& a, StoreData& d) { return CallSetting(a, d, CallTable::Fault); }},
+        {"fault-once", [](const Args& a, StoreData& d) { return CallSetting(a, d, CallTable::FaultOnce); }},
+        {"delay", [](const Args& a, StoreData& d) { return CallSetting(a, d, CallTable::Delay); }},
         {"drop", DropCommand},
         {"unreachable-delay", UnreachableCommand},
         {"fleet", FleetCommand},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <cstring>
 #include <vector>
 
@@ -167,8 +168,27 @@ TEST_F(HalcyraSim, FaultsAnswerInsteadOfTheCallAndDelaysTakeTime)
     EXPECT_EQ(device.Field("device_name"), "IPC-10");
     EXPECT_EQ(device.saves, 0);
 
+    // A fault for the next call only answers once, then the call runs again.
+    store.Edit([](StoreData& d) { d.Find(kOld)->faults_once["ZRM_SaveSettings"] = -16; });
+    EXPECT_EQ(ZRM_SaveSettings(handle), -7) << "the lasting fault comes first";
+    store.Edit([](StoreData& d) { d.Find(kOld)->faults.clear(); });
+    EXPECT_EQ(ZRM_SaveSettings(handle), -16);
+    EXPECT_EQ(ZRM_SaveSettings(handle), err::kOk);
+    EXPECT_EQ(store.Get(kOld).Field("device_name"), "renamed");
+
     store.Edit([](StoreData& d) { d.Find(kOld)->faults["ZRM_ConnectPU"] = -86; });
     EXPECT_EQ(Connect(kOld), -86);
+}
+
+TEST_F(HalcyraSim, ASlowRestartKeepsTheConnectionUntilItAnswers)
+{
+    store.Edit([](StoreData& d) { d.Find(kOld)->delays["ZRM_RebootPu"] = 300; });
+    ASSERT_EQ(Connect(kOld), err::kOk);
+    std::thread restart([&] { EXPECT_EQ(ZRM_RebootPu(handle), err::kOk); });
+    EXPECT_EQ(ZRM_IsConnected(handle), 1) << "still up while the restart is under way";
+    restart.join();
+    EXPECT_EQ(store.Get(kOld).restarts, 1);
+    EXPECT_EQ(ZRM_IsConnected(handle), 0);
 }
 
 TEST_F(HalcyraSim, DroppedLinkEndsTheConnection)

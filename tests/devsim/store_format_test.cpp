@@ -20,6 +20,7 @@ StoreData SampleStore()
     old_device.pending["sys"] = old_device.blocks["sys"];
     old_device.pending["sys"][1] = 'X';
     old_device.faults["ZRM_SaveSettings"] = -7;
+    old_device.faults_once["ZRM_DisConnectPU"] = -5;
     old_device.delays["ZRM_ConnectPU"] = 30;
     old_device.restarts = 3;
     old_device.cap74 = 0;
@@ -50,6 +51,7 @@ TEST(StoreFormat, RoundTripKeepsEveryByteAndSetting)
         EXPECT_EQ(got.blocks, want.blocks);
         EXPECT_EQ(got.pending, want.pending);
         EXPECT_EQ(got.faults, want.faults);
+        EXPECT_EQ(got.faults_once, want.faults_once);
         EXPECT_EQ(got.delays, want.delays);
         EXPECT_EQ(got.restarts, want.restarts);
         EXPECT_EQ(got.sessions, want.sessions);
