@@ -9,28 +9,21 @@
 
 namespace activex {
 
-class UniqueBstr {
+struct BstrTraits {
+    using Handle = BSTR;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { SysFreeString(h); }
+};
+
+// An owned BSTR. Made from a text it holds a copy; put() lends the slot to a function
+// that hands out a BSTR.
+class UniqueBstr : public UniqueAny<BstrTraits> {
 public:
     UniqueBstr() = default;
-    explicit UniqueBstr(const wchar_t* text) : m_bstr(SysAllocString(text ? text : L"")) {}
-    ~UniqueBstr() { SysFreeString(m_bstr); }
-    UniqueBstr(UniqueBstr&& other) noexcept : m_bstr(std::exchange(other.m_bstr, nullptr)) {}
-    UniqueBstr& operator=(UniqueBstr&& other) noexcept
-    {
-        if (this != &other) { SysFreeString(m_bstr); m_bstr = std::exchange(other.m_bstr, nullptr); }
-        return *this;
-    }
-    UniqueBstr(const UniqueBstr&) = delete;
-    UniqueBstr& operator=(const UniqueBstr&) = delete;
-
-    BSTR get() const { return m_bstr; }
-    BSTR* put() { SysFreeString(m_bstr); m_bstr = nullptr; return &m_bstr; }
-    BSTR release() { return std::exchange(m_bstr, nullptr); }
+    explicit UniqueBstr(const wchar_t* text) : UniqueAny(SysAllocString(text ? text : L"")) {}
     // A null BSTR is the empty text.
-    const wchar_t* c_str() const { return m_bstr ? m_bstr : L""; }
-
-private:
-    BSTR m_bstr = nullptr;
+    const wchar_t* c_str() const { return get() ? get() : L""; }
 };
 
 class UniqueVariant {

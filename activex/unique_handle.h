@@ -80,9 +80,64 @@ struct RegKeyTraits {
     static void Close(Handle h) { RegCloseKey(h); }
 };
 
+// GDI objects made by the caller: bitmaps, brushes, pens, fonts (DeleteObject).
+template <class H>
+struct GdiObjectTraits {
+    using Handle = H;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+
+// Memory device contexts (CreateCompatibleDC).
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DeleteDC(h); }
+};
+
 using UniqueHandle = UniqueAny<KernelHandleTraits>;
 using UniqueFileHandle = UniqueAny<FileHandleTraits>;
 using UniqueHModule = UniqueAny<ModuleTraits>;
 using UniqueHKey = UniqueAny<RegKeyTraits>;
+using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
+using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;
+using UniqueMemoryDc = UniqueAny<MemoryDcTraits>;
+
+// A window's device context from GetDC, given back with ReleaseDC.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : m_window(window), m_dc(GetDC(window)) {}
+    ~WindowDc()
+    {
+        if (m_dc) ReleaseDC(m_window, m_dc);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// An object selected into a device context until the end of the scope, when the one it
+// replaced is selected again (before the object itself may be deleted).
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    ~SelectedObject()
+    {
+        if (m_previous && m_previous != HGDI_ERROR) SelectObject(m_dc, m_previous);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
 
 } // namespace activex

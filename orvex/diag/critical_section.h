@@ -1,4 +1,7 @@
 // A Win32 critical section (re-entrant) owned for its whole life, and a scoped hold on it.
+// Only the log uses it: the log's lock must be re-entrant, because the crash filter
+// writes its lines on the crashing thread, which may have crashed inside a log write and
+// so still hold the lock. Everything else locks with std::mutex.
 #pragma once
 #include <windows.h>
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 
 #include "flat_api.h"
 #include "flat_forward.h"
@@ -45,16 +46,10 @@ void UnloadSlot(std::atomic<HMODULE>& slot)
 
 // Held for the whole of each load and release (see flat_slots.h). The libraries' own
 // set-up and release functions run under it too, so that they never overlap either.
-// A slim lock: nothing to construct or destroy, and taking it cannot throw out of an export.
-SRWLOCK g_slotLock = SRWLOCK_INIT;
+// Constant-initialised, so it exists before any export can run.
+std::mutex g_slotLock;
 
-class SlotLock {
-public:
-    SlotLock() { AcquireSRWLockExclusive(&g_slotLock); }
-    ~SlotLock() { ReleaseSRWLockExclusive(&g_slotLock); }
-    SlotLock(const SlotLock&) = delete;
-    SlotLock& operator=(const SlotLock&) = delete;
-};
+using SlotLock = std::lock_guard<std::mutex>;
 
 void FreeMediaLocked()
 {
@@ -80,7 +75,7 @@ extern "C" std::int32_t IPC_InitDll(FlatArg nameArg, FlatArg init, FlatArg flagA
         return 0;
     }
 
-    const SlotLock lock;
+    const SlotLock lock(g_slotLock);
     if (std::strcmp(name, kCameraLibraryName) == 0) {
         g_cameraLibrary.store(LoadLibraryA(libraryPath));
         if (!g_cameraLibrary.load()) {
@@ -101,7 +96,7 @@ extern "C" std::int32_t IPC_InitDll(FlatArg nameArg, FlatArg init, FlatArg flagA
 
 extern "C" std::int32_t MED_FreeMedia(void)
 {
-    const SlotLock lock;
+    const SlotLock lock(g_slotLock);
     const FlatReleaseGate gate;
     if (gate.Clear()) FreeMediaLocked();
     return 1;
@@ -110,7 +105,7 @@ extern "C" std::int32_t MED_FreeMedia(void)
 extern "C" std::int32_t IPC_ReleaseDll(FlatArg errorArg)
 {
     auto* error = reinterpret_cast<std::int32_t*>(errorArg);
-    const SlotLock lock;
+    const SlotLock lock(g_slotLock);
     const FlatReleaseGate gate;
     if (!gate.Clear()) return 1;  // called from inside a library: nothing may be unloaded now
     if (g_mediaLibrary.load()) FreeMediaLocked();

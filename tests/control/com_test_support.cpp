@@ -1,5 +1,7 @@
 #include "com_test_support.h"
 
+#include "activex/com_object.h"
+
 #include <tlhelp32.h>
 
 #include <cstdlib>
@@ -51,41 +53,56 @@ CallResult Call(IDispatch* control, DISPID id, std::vector<Arg> args)
     return out;
 }
 
+namespace {
+
+IID EventsIid()
+{
+    IID events;
+    IIDFromString(L"{35F09AE1-B0D5-4A1B-97A0-3DD5110C6E4B}", &events);  // _DorvexEvents
+    return events;
+}
+
+// The event interface is a dispinterface: the control calls Invoke with DISPID 1.
+class CEventSink : public activex::Implements<CEventSink, IDispatch> {
+public:
+    explicit CEventSink(std::shared_ptr<std::vector<Event>> events) : m_events(std::move(events)) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
+    {
+        if (out && IsEqualIID(iid, EventsIid())) return Implements::QueryInterface(IID_IDispatch, out);
+        return Implements::QueryInterface(iid, out);
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        if (id != 1 || !params || params->cArgs != 2) return DISP_E_MEMBERNOTFOUND;
+        const VARIANT& text = params->rgvarg[0];
+        const VARIANT& code = params->rgvarg[1];
+        if (V_VT(&code) != VT_I4 || V_VT(&text) != VT_BSTR) return DISP_E_TYPEMISMATCH;
+        m_events->push_back({V_I4(&code), V_BSTR(&text) ? V_BSTR(&text) : L"<null>"});
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<std::vector<Event>> m_events;
+};
+
+}  // namespace
+
 EventRecorder::EventRecorder(IDispatch* control)
 {
+    ComPtr<IDispatch> sink;
     ComPtr<IConnectionPointContainer> container;
-    IID events;
-    IIDFromString(L"{35F09AE1-B0D5-4A1B-97A0-3DD5110C6E4B}", &events);
-    if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, container.put_void())) &&
-        SUCCEEDED(container->FindConnectionPoint(events, m_point.put())))
-        m_point->Advise(static_cast<IDispatch*>(this), &m_cookie);
+    if (SUCCEEDED(activex::CreateObject<CEventSink>(IID_IDispatch, sink.put_void(), m_events)) &&
+        SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, container.put_void())) &&
+        SUCCEEDED(container->FindConnectionPoint(EventsIid(), m_point.put())))
+        m_point->Advise(sink.get(), &m_cookie);
 }
 
 EventRecorder::~EventRecorder()
 {
     if (m_point && m_cookie) m_point->Unadvise(m_cookie);
-}
-
-STDMETHODIMP EventRecorder::QueryInterface(REFIID iid, void** out)
-{
-    IID events;
-    IIDFromString(L"{35F09AE1-B0D5-4A1B-97A0-3DD5110C6E4B}", &events);
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, events)) {
-        *out = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP EventRecorder::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*)
-{
-    if (id != 1 || !params || params->cArgs != 2) return DISP_E_MEMBERNOTFOUND;
-    const VARIANT& text = params->rgvarg[0];
-    const VARIANT& code = params->rgvarg[1];
-    if (V_VT(&code) != VT_I4 || V_VT(&text) != VT_BSTR) return DISP_E_TYPEMISMATCH;
-    events.push_back({V_I4(&code), V_BSTR(&text) ? V_BSTR(&text) : L"<null>"});
-    return S_OK;
 }
 
 DeviceStore::DeviceStore(const std::string& name)

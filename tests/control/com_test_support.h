@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 #include "activex/raii.h"
@@ -51,20 +52,19 @@ struct Event {
     std::wstring text;
 };
 
-// Records every PUErrorOut it receives; advises itself on a control.
-class EventRecorder : public IDispatch {
+// Records every PUErrorOut it receives, through a sink object it advises on a control
+// (and unadvises when it goes).
+class EventRecorder {
+    // Shared with the sink, which the control may hold a little longer.
+    std::shared_ptr<std::vector<Event>> m_events = std::make_shared<std::vector<Event>>();
+
 public:
     explicit EventRecorder(IDispatch* control);
     ~EventRecorder();
-    std::vector<Event> events;
+    EventRecorder(const EventRecorder&) = delete;
+    EventRecorder& operator=(const EventRecorder&) = delete;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
+    std::vector<Event>& events = *m_events;
 
 private:
     ComPtr<IConnectionPoint> m_point;

@@ -20,15 +20,24 @@ constexpr long kTestReRootDelayMs = 200;
 // How long a test waits for something that is due within a second or so.
 constexpr DWORD kPatienceMs = 15000;
 
+// The day's log from `from` on: what this test and, in parallel, other tests added.
+std::string LogSince(size_t from)
+{
+    const std::string log = ReadFileText(TodaysLogPath());
+    return from < log.size() ? log.substr(from) : std::string();
+}
+
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        logStart = ReadFileText(TodaysLogPath()).size();
         control = CreateControl();
         ASSERT_TRUE(control) << "orvex.dll beside the test program";
         ASSERT_TRUE(SetReRootDelay(kTestReRootDelayMs)) << "the tests' build of orvex.dll";
     }
     ComApartment apartment;
+    size_t logStart = 0;
     ComPtr<IDispatch> control;
 };
 
@@ -271,11 +280,11 @@ TEST_F(ControlTest, NewerProtocolDeviceUsesTheStoredLogin)
     EXPECT_TRUE(WaitForRestarts(store, "10.1.0.7", 1));
     EXPECT_EQ(1, store.Restarts("10.1.0.7"));
 
-    const std::string log = ReadFileText(TodaysLogPath());
-    EXPECT_NE(std::string::npos, log.find("COrvexCtrl::COrvexCtrl:"));
-    EXPECT_NE(std::string::npos, log.find("=================orvex start================"));
-    EXPECT_NE(std::string::npos, log.find("COrvexCtrl::Connect:"));
-    EXPECT_NE(std::string::npos, log.find("start WritePu."));
+    // Lines that name this test's device are this test's own.
+    const std::string log = LogSince(logStart);
+    EXPECT_NE(std::string::npos, log.find("v7 batch connnect.ip:10.1.0.7, port:5510\r\n"));
+    EXPECT_NE(std::string::npos, log.find("WritePu success. szPuIP-10.1.0.7,lPuPort-5510,szPlatIP-10.2.0.1,"
+                                          "lPlatPort-7000,puid-PU0002,newname-Gate,NewIp-10.1.0.7.err:0\r\n"));
     EXPECT_EQ(std::string::npos, log.find("s3cret!")) << "no password in the log";
 }
 
@@ -289,7 +298,9 @@ TEST_F(ControlTest, RefusedLoginReportsOneEventAndWritesNothing)
                         {L"10.1.0.8", 5510, L"10.2.0.1", 7000, L"PU0003", L"Gate", L"10.1.0.8"});
     EXPECT_EQ(0, r.value);
     ASSERT_EQ(1u, sink.events.size());
-    EXPECT_NE(0, sink.events[0].code);
+    // The device's refusal (203) is the code for an unverified user, with its text.
+    EXPECT_EQ(56, sink.events[0].code);
+    EXPECT_EQ(L"\x7528\x6237\x4FE1\x606F\x672A\x9A8C\x8BC1", sink.events[0].text);  // 用户信息未验证
     EXPECT_NE("PU0003", store.Field("10.1.0.8", "pu_id"));
 }
 
@@ -400,13 +411,10 @@ TEST_F(ControlTest, ADeviceWrittenAgainDuringItsRestartIsRestartedAgainAfterThat
     ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "old"}));
     ASSERT_EQ(0, store.Run({"delay", ip, "ZRM_RebootPu", "1500"}));
     EventRecorder sink(control.get());
-    const size_t logStart = ReadFileText(TodaysLogPath()).size();
     EXPECT_EQ(1, Call(control.get(), kWritePu, {L"10.7.2.1", 5510, L"10.2.0.1", 6000, L"PU1", L"n1", L"10.7.2.1"}).value);
     // The restart has begun; the device takes a while to answer it and stays up meanwhile.
-    ASSERT_TRUE(PollUntil([&] {
-        const std::string log = ReadFileText(TodaysLogPath());
-        return log.find(",szPuIP-10.7.2.1\r\n", logStart) != std::string::npos;
-    }, kPatienceMs));
+    ASSERT_TRUE(PollUntil([&] { return LogSince(logStart).find(",szPuIP-10.7.2.1\r\n") != std::string::npos; },
+                          kPatienceMs));
     EXPECT_EQ(1, Call(control.get(), kWritePu, {L"10.7.2.1", 5510, L"10.2.0.1", 6000, L"PU2", L"n2", L"10.7.2.1"}).value);
     EXPECT_TRUE(sink.events.empty());
     EXPECT_EQ(1, store.Restarts(ip)) << "the first restart has ended, the second is still due";

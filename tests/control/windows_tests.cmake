@@ -1,7 +1,7 @@
 # Windows tests of the control (included from CMakeLists.txt in the Windows build).
 add_library(orvex_com_test_support STATIC com_test_support.cpp)
 target_include_directories(orvex_com_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
-target_link_libraries(orvex_com_test_support PUBLIC devsim_tool_lib ole32 oleaut32 uuid)
+target_link_libraries(orvex_com_test_support PUBLIC activex devsim_tool_lib ole32 oleaut32 uuid)
 
 # orvex.dll as the COM tests load it: the shipped module's parts with a restart delay
 # that the tests set (the export OrvexTestSetReRootDelay) in place of the constant. It is
