@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "orvex/control/orvex_contract.h"
 #include "activex/raii.h"
 #include "activex/unique_handle.h"
 #include "device_list.h"
@@ -65,7 +66,7 @@ int BenchWrites(const std::string& firstIp, int devices)
 {
     CLSID clsid;
     activex::ComPtr<IDispatch> control;
-    if (FAILED(CLSIDFromProgID(L"ORVEX.orvexCtrl.1", &clsid)) ||
+    if (FAILED(CLSIDFromProgID(L"" ORVEX_PROGID_TEXT, &clsid)) ||
         FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()))) {
         std::printf("ORVEX.orvexCtrl.1 cannot be created (is orvex.dll registered?)\n");
         return 1;

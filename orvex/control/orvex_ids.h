@@ -1,9 +1,9 @@
-// The control's identifiers, fixed for good (orvex.idl carries the same values).
-// trevanil's dialog template embeds the control by ORVEX_CLSID_TEXT.
+// The control's identifiers, fixed for good (orvex.idl carries the same values). The
+// CLSID and the DISPIDs come from orvex_contract.h, which other code reads too.
 #pragma once
 #include <windows.h>
-
-#define ORVEX_CLSID_TEXT L"{84BC31C6-3E49-4826-9C7A-F4728A2BE183}"
+#include "activex/guid_text.h"
+#include "orvex_contract.h"
 
 // LIBID of orvexLib 1.0
 inline constexpr GUID LIBID_orvexLib = {0xDF201C8C, 0x655F, 0x45AB, {0xAC, 0xA7, 0x46, 0x3B, 0xDF, 0xA4, 0x1D, 0x85}};
@@ -12,7 +12,7 @@ inline constexpr GUID DIID__Dorvex = {0x459844E4, 0xEF82, 0x48D5, {0x88, 0x53, 0
 // IID of _DorvexEvents
 inline constexpr GUID DIID__DorvexEvents = {0x35F09AE1, 0xB0D5, 0x4A1B, {0x97, 0xA0, 0x3D, 0xD5, 0x11, 0x0C, 0x6E, 0x4B}};
 // CLSID of coclass orvex (COrvexCtrl)
-inline constexpr GUID CLSID_orvex = {0x84BC31C6, 0x3E49, 0x4826, {0x9C, 0x7A, 0xF4, 0x72, 0x8A, 0x2B, 0xE1, 0x83}};
+inline constexpr GUID CLSID_orvex = activex::GuidFromText(ORVEX_CLSID_TEXT);
 // CLSID of COrvexPropPage
 inline constexpr GUID CLSID_orvexPropPage = {0xD0713758, 0x8004, 0x4A78, {0xAC, 0x8A, 0x5C, 0x40, 0xFC, 0x27, 0xDC, 0x37}};
 
@@ -22,9 +22,9 @@ inline constexpr LCID kOrvexLibLcid = 0x0409;
 
 // DISPIDs of _Dorvex and _DorvexEvents.
 enum : LONG {
-    DISPID_ORVEX_WRITEPU = 1,
-    DISPID_ORVEX_CONNECT = 2,
-    DISPID_ORVEX_DISCONNECT = 3,
-    DISPID_ORVEX_ISUSEDOMAIN = 4,
-    DISPID_ORVEX_PUERROROUT = 1,
+    DISPID_ORVEX_WRITEPU = ORVEX_DISPID_WRITEPU,
+    DISPID_ORVEX_CONNECT = ORVEX_DISPID_CONNECT,
+    DISPID_ORVEX_DISCONNECT = ORVEX_DISPID_DISCONNECT,
+    DISPID_ORVEX_ISUSEDOMAIN = ORVEX_DISPID_ISUSEDOMAIN,
+    DISPID_ORVEX_PUERROROUT = ORVEX_DISPID_PUERROROUT,
 };

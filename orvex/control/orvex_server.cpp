@@ -57,7 +57,7 @@ bool ModulePath(wchar_t (&path)[MAX_PATH])
 struct Registrations {
     std::wstring controlName = ModuleString(IDS_ORVEX);
     std::wstring pageName = ModuleString(IDS_ORVEX_PPG);
-    activex::ClassRegistration control{&CLSID_orvex, controlName.c_str(), L"ORVEX.orvexCtrl.1", L"Apartment",
+    activex::ClassRegistration control{&CLSID_orvex, controlName.c_str(), L"" ORVEX_PROGID_TEXT, L"Apartment",
                                        true, true, activex::kControlMiscStatus, IDB_ORVEX, &LIBID_orvexLib, L"1.0",
                                        kControlVerbs};
     activex::ClassRegistration page{&CLSID_orvexPropPage, pageName.c_str(), nullptr, nullptr,

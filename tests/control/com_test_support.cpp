@@ -1,5 +1,7 @@
 #include "com_test_support.h"
 
+#include "orvex/control/orvex_contract.h"
+
 #include "activex/com_object.h"
 
 #include <tlhelp32.h>
@@ -33,7 +35,7 @@ ComPtr<IDispatch> CreateControl()
     ComPtr<IDispatch> control;
     if (!get) return control;
     CLSID clsid;
-    CLSIDFromString(L"{84BC31C6-3E49-4826-9C7A-F4728A2BE183}", &clsid);
+    CLSIDFromString(L"" ORVEX_CLSID_TEXT, &clsid);
     ComPtr<IClassFactory> factory;
     if (FAILED(get(clsid, IID_IClassFactory, factory.put_void()))) return control;
     factory->CreateInstance(nullptr, IID_IDispatch, control.put_void());

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include "orvex/control/orvex_contract.h"
 #include "activex/registration.h"
 #include "com_test_support.h"
 
@@ -12,7 +13,7 @@ using namespace orvex_test;
 
 namespace {
 
-const wchar_t kClsid[] = L"{84BC31C6-3E49-4826-9C7A-F4728A2BE183}";
+const wchar_t kClsid[] = L"" ORVEX_CLSID_TEXT;
 const wchar_t kLibid[] = L"{DF201C8C-655F-45AB-ACA7-463BDFA41D85}";
 const wchar_t kSafeScripting[] = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
 const wchar_t kSafeInit[] = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";

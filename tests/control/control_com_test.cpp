@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "orvex/control/orvex_contract.h"
 #include "com_test_support.h"
 #include "error_text.h"
 
@@ -14,7 +15,8 @@ using namespace orvex_test;
 
 namespace {
 
-constexpr DISPID kWritePu = 1, kConnect = 2, kDisConnect = 3, kIsUseDomain = 4;
+constexpr DISPID kWritePu = ORVEX_DISPID_WRITEPU, kConnect = ORVEX_DISPID_CONNECT,
+                 kDisConnect = ORVEX_DISPID_DISCONNECT, kIsUseDomain = ORVEX_DISPID_ISUSEDOMAIN;
 // Restarts come this long after a write (the shipped five seconds would only slow the tests).
 constexpr long kTestReRootDelayMs = 200;
 // How long a test waits for something that is due within a second or so.

@@ -7,13 +7,15 @@
 #include <string>
 #include <thread>
 
+#include "orvex/control/orvex_contract.h"
 #include "com_test_support.h"
 
 using namespace orvex_test;
 
 namespace {
 
-constexpr DISPID kWritePu = 1, kConnect = 2, kIsUseDomain = 4;
+constexpr DISPID kWritePu = ORVEX_DISPID_WRITEPU, kConnect = ORVEX_DISPID_CONNECT,
+                 kIsUseDomain = ORVEX_DISPID_ISUSEDOMAIN;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 

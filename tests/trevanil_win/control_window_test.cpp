@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+#include "orvex/control/orvex_contract.h"
 #include "activex/atl_container.h"
 #include "trevanil_ids.h"
 #include "trevanil_resource.h"
@@ -18,7 +19,7 @@ using orvex_test::Call;
 
 namespace {
 
-const wchar_t kOrvexClsid[] = L"{84BC31C6-3E49-4826-9C7A-F4728A2BE183}";
+const wchar_t kOrvexClsid[] = L"" ORVEX_CLSID_TEXT;
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
 

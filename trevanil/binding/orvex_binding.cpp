@@ -1,5 +1,7 @@
 #include "orvex_binding.h"
 
+#include "orvex/control/orvex_contract.h"
+
 #include <initializer_list>
 #include <vector>
 #include "activex/atl_container.h"
@@ -8,8 +10,8 @@
 namespace {
 
 // The DISPIDs of orvex's _Dorvex that the batch run calls.
-constexpr DISPID kDispidWritePu = 1;
-constexpr DISPID kDispidConnect = 2;
+constexpr DISPID kDispidWritePu = ORVEX_DISPID_WRITEPU;
+constexpr DISPID kDispidConnect = ORVEX_DISPID_CONNECT;
 
 // One argument of a call: text (a BSTR owned here) or a 32-bit integer.
 class CallArg {
