@@ -20,6 +20,7 @@ struct HostOptions {
     bool tryClose = false;        // after pressing Write, ask the window to close (it must refuse)
     std::string screenshot;       // PNG of the window after the run
     int timeoutSeconds = 600;
+    bool resume = false;          // load the retry list of the last run that did not end
 };
 
 // Parses UTF-8 arguments (without the program name). On error returns nothing and sets `error`.
