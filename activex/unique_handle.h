@@ -73,6 +73,14 @@ struct ModuleTraits {
     static void Close(Handle h) { FreeLibrary(h); }
 };
 
+// FindFirstFile searches.
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Handle h) { FindClose(h); }
+};
+
 struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
@@ -84,5 +92,6 @@ using UniqueHandle = UniqueAny<KernelHandleTraits>;
 using UniqueFileHandle = UniqueAny<FileHandleTraits>;
 using UniqueHModule = UniqueAny<ModuleTraits>;
 using UniqueHKey = UniqueAny<RegKeyTraits>;
+using UniqueFindHandle = UniqueAny<FindHandleTraits>;
 
 } // namespace activex

@@ -112,9 +112,10 @@ void CRunProgress::Begin()
 
 void CRunProgress::Poll()
 {
-    if (!m_pendingLoad.empty()) {
+    if (!m_pendingLoad.empty() || !m_status.HasOwnFont()) {
         if (const std::optional<DialogControls> dialog = FindDeviceWriteDialog(m_frame)) {
-            SetControlText(dialog->deviceList, m_pendingLoad);
+            if (!m_status.HasOwnFont()) m_status.UseFontOf(dialog->dialog);
+            if (!m_pendingLoad.empty()) SetControlText(dialog->deviceList, m_pendingLoad);
             m_pendingLoad.clear();
         }
     }

@@ -12,14 +12,6 @@ namespace {
 constexpr std::size_t kMaxStateFileBytes = 256 * 1024;
 constexpr int kMaxStateFilesScanned = 1000;
 
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(Handle h) { FindClose(h); }
-};
-using UniqueFindHandle = activex::UniqueAny<FindHandleTraits>;
-
 std::string LocalTimeText()
 {
     SYSTEMTIME now{};
@@ -99,6 +91,7 @@ bool CRunRecord::Begin(const std::wstring& listPath, std::string original, std::
             error = besideError + "; " + error;
             return false;
         }
+        error.clear();  // the place is told with the paths
     }
     m_active = true;
     m_statePath = RunStatePath(listPath);
@@ -152,7 +145,7 @@ std::optional<RunState> FindUnfinishedRun(const std::wstring& listPath)
     const std::wstring folder = UserHostFolder(L"runs");
     if (folder.empty()) return std::nullopt;
     WIN32_FIND_DATAW found{};
-    UniqueFindHandle search(FindFirstFileW((folder + L"\\*.txt").c_str(), &found));
+    activex::UniqueFindHandle search(FindFirstFileW((folder + L"\\*.txt").c_str(), &found));
     if (!search) return std::nullopt;
     std::optional<RunState> newest;
     int scanned = 0;

@@ -14,6 +14,18 @@ bool CStatusBar::Create(HWND parent)
     return m_bar != nullptr;
 }
 
+void CStatusBar::UseFontOf(HWND window)
+{
+    // A copy of its own, so the bar never draws with a font its owner has deleted.
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (!m_bar || !font || !GetObjectW(font, sizeof description, &description)) return;
+    activex::UniqueAny<FontTraits> copy(CreateFontIndirectW(&description));
+    if (!copy) return;
+    SendMessageW(m_bar, WM_SETFONT, reinterpret_cast<WPARAM>(copy.get()), TRUE);
+    m_font = std::move(copy);
+}
+
 int CStatusBar::Height() const
 {
     RECT rect{};
