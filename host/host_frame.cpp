@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 #include "activex/atl_container.h"
+#include "activex/exception_barrier.h"
 #include "close_flag_sink.h"
 #include "console_out.h"
 #include "dialog_automation.h"
@@ -196,7 +197,8 @@ LRESULT CALLBACK CHostFrame::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     }
     auto* frame = reinterpret_cast<CHostFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!frame) return DefWindowProcW(hwnd, msg, wp, lp);
-    return frame->OnMessage(hwnd, msg, wp, lp);
+    return activex::WindowBarrier("CHostFrame::FrameProc", [&] { return frame->OnMessage(hwnd, msg, wp, lp); },
+                                  [&] { return DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
 LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)

@@ -64,6 +64,7 @@ show_devices() {
 # run_host LANG LIST_NAME SCREENSHOT_NAME OUTPUT_FILE
 run_host() {
   rm -f "$app/$3" "$4"
+  : >"$4"  # there before tail looks for it
   (cd "$app" && "$WINE" trevanil_host.exe --lang "$1" --ip "$platform_ip" --port "$platform_port" \
       --file "$app_win\\$2" --write --save --screenshot "$app_win\\$3" --timeout 120 </dev/null >"$4" 2>&1) &
   host=$!

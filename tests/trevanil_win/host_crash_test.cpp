@@ -8,6 +8,7 @@
 // a random pause puts it, and the checks hold at any instant by design.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <random>
 #include <set>
 #include <string>
@@ -104,6 +105,9 @@ public:
     HostProcess& operator=(const HostProcess&) = delete;
 
     bool Started() const { return static_cast<bool>(m_process); }
+    DWORD Id() const { return m_process ? GetProcessId(m_process.get()) : 0; }
+    // Whether it ended by itself within `limitMs`.
+    bool Ended(DWORD limitMs) const { return m_process && WaitForSingleObject(m_process.get(), limitMs) == WAIT_OBJECT_0; }
     std::string Output() const { return ReadShared(m_output); }
     // Ends it now, wherever it is; true once it is gone.
     bool Kill()
@@ -117,6 +121,48 @@ private:
     std::wstring m_output;
     activex::UniqueHandle m_process;
 };
+
+// A visible top-level window of the process: a message box ("#32770") or the host's frame.
+struct WindowSearch {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[64] = L"";
+    GetClassNameW(hwnd, className, 64);
+    if (pid != search->pid || !IsWindowVisible(hwnd) || wcscmp(className, search->className) != 0) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND ProcessWindow(DWORD pid, const wchar_t* className)
+{
+    WindowSearch search{pid, className, nullptr};
+    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The text of a control of another process (WM_GETTEXT is carried across).
+std::wstring ControlTextOf(HWND control)
+{
+    wchar_t text[1024] = L"";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    return text;
+}
+
+BOOL CALLBACK FindDeviceListEdit(HWND hwnd, LPARAM param)
+{
+    if (GetDlgCtrlID(hwnd) != 203) return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
+    return FALSE;
+}
 
 class TrevanilHostCrash : public ::testing::Test {
 protected:
@@ -258,6 +304,43 @@ TEST_F(TrevanilHostCrash, KilledAtAnyMomentLeavesWholeFilesThatAccountForEveryRo
                                    output, 180000);
     EXPECT_EQ(2u, again) << orvex_test::ReadFileText(output);
     EXPECT_NE(std::string::npos, orvex_test::ReadFileText(output).find("No batch write was left unfinished"));
+}
+
+TEST_F(TrevanilHostCrash, WindowSaysTheRunDidNotEndAndLoadsItsRetryListWhenAsked)
+{
+    DeviceStore store("store_crash_window.ini");
+    AddDevices(store);
+    std::string list = kHeader;
+    for (const Row& row : Rows()) list += row.line;
+    const std::wstring path = ProgramDir() + L"crash_window.csv";
+    ASSERT_TRUE(WriteBytes(path, list));
+    {
+        HostProcess host(HostArguments(path), ProgramDir() + L"crash_window_run.txt");
+        ASSERT_TRUE(host.Started());
+        ASSERT_TRUE(PollUntil([&] { return host.Output().find("progress: Row 2 of 12") != std::string::npos; }, 120000))
+            << host.Output();
+        ASSERT_TRUE(host.Kill());
+    }
+    // The window, in Chinese: a message box says so and offers the retry list; Yes loads it.
+    HostProcess window(L"--file \"" + path + L"\"", ProgramDir() + L"crash_window.txt");
+    ASSERT_TRUE(window.Started());
+    HWND box = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (box = ProcessWindow(window.Id(), L"#32770")) != nullptr; }, 60000))
+        << "no message box";
+    const std::string text = Utf8(ControlTextOf(GetDlgItem(box, 0xFFFF)));
+    EXPECT_NE(std::string::npos, text.find(u8"的批量写入没有结束：共 12 行")) << text;
+    EXPECT_NE(std::string::npos, text.find("crash_window-retry.csv")) << text;
+    EXPECT_NE(std::string::npos, text.find(u8"是否将该列表载入对话框？")) << text;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+    HWND frame = ProcessWindow(window.Id(), L"TrevanilHostFrame");
+    ASSERT_NE(nullptr, frame);
+    HWND edit = nullptr;
+    EnumChildWindows(frame, &FindDeviceListEdit, reinterpret_cast<LPARAM>(&edit));
+    ASSERT_NE(nullptr, edit);
+    const std::wstring retry = path.substr(0, path.size() - 4) + L"-retry.csv";
+    EXPECT_TRUE(PollUntil([&] { return ControlTextOf(edit) == retry; }, 30000)) << Utf8(ControlTextOf(edit));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(window.Ended(30000)) << "the window closes: no run is active";
 }
 
 } // namespace
