@@ -1,5 +1,6 @@
 #include "run_progress.h"
 
+#include <commctrl.h>
 #include "console_out.h"
 #include "dialog_automation.h"
 #include "host_texts.h"
@@ -90,6 +91,7 @@ void CRunProgress::Begin()
     m_list = dialog->list;
     m_running = true;
     m_lastDone = static_cast<std::size_t>(-1);
+    m_lastItemCount = -1;
     m_startedAt = GetTickCount64();
     std::string error;
     m_recordFailed = !m_record.Begin(listPath, std::move(original), m_totalRows, m_english, error);
@@ -124,6 +126,11 @@ void CRunProgress::Poll()
 
 void CRunProgress::Report(bool final)
 {
+    // The list holds one item more than the rows done while the run goes on: a row done
+    // adds an item. Only then is the whole list read (a long list has thousands).
+    const LRESULT itemCount = SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0);
+    if (!final && itemCount == m_lastItemCount) return;
+    m_lastItemCount = itemCount;
     const std::vector<ResultItem> items = ReadResultList(m_list);
     const RunCounts counts = TallyResults(items, m_totalRows);
     if (!final && counts.done == m_lastDone) return;

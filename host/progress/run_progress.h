@@ -54,6 +54,7 @@ private:
     HWND m_list = nullptr;
     std::size_t m_totalRows = 0;
     std::size_t m_lastDone = static_cast<std::size_t>(-1);
+    LRESULT m_lastItemCount = -1;
     ULONGLONG m_startedAt = 0;
     std::string m_pendingLoad;           // a retry list to put into the dialog once it is there
     std::optional<RunState> m_takenUp;   // the unfinished run whose retry list was loaded
