@@ -73,6 +73,14 @@ struct ModuleTraits {
     static void Close(Handle h) { FreeLibrary(h); }
 };
 
+// FindFirstFile searches.
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(Handle h) { FindClose(h); }
+};
+
 struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
@@ -139,5 +147,6 @@ private:
     HDC m_dc;
     HGDIOBJ m_previous;
 };
+using UniqueFindHandle = UniqueAny<FindHandleTraits>;
 
 } // namespace activex

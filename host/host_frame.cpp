@@ -2,10 +2,12 @@
 
 #include <ocidl.h>
 #include "activex/atl_container.h"
+#include "activex/exception_barrier.h"
 #include "close_flag_sink.h"
 #include "console_out.h"
 #include "dialog_automation.h"
 #include "host_texts.h"
+#include "progress/run_progress.h"
 #include "run_automation.h"
 #include "run_files.h"
 #include "trevanil/control/trevanil_ids.h"
@@ -17,6 +19,9 @@ constexpr wchar_t kFrameClass[] = L"TrevanilHostFrame";
 constexpr UINT_PTR kAutomationTimer = 7;
 constexpr UINT kAutomationPeriodMs = 100;
 constexpr UINT WM_HOST_QUIT = WM_APP + 1;
+constexpr UINT_PTR kProgressTimer = 8;
+constexpr UINT kProgressPeriodMs = 200;
+constexpr UINT WM_HOST_UNFINISHED_RUN = WM_APP + 3;
 
 HRESULT CallSetLangue(IDispatch* control, short language)
 {
@@ -67,8 +72,16 @@ bool CHostFrame::Create(std::string& error)
         error = "the host window cannot be created";
         return false;
     }
+    // The status bar under the control, the frame taller by its height.
+    m_progress = std::make_unique<CRunProgress>(m_options);
+    m_progress->Create(m_frame);
+    RECT outer{};
+    GetWindowRect(m_frame, &outer);
+    SetWindowPos(m_frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + m_progress->StatusHeight(),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client{};
     GetClientRect(m_frame, &client);
+    client.bottom -= m_progress->StatusHeight();
     const std::wstring name = m_options.byClsid ? ClsidText() : std::wstring(TREVANIL_PROGID);
     m_container = CreateWindowExW(0, L"AtlAxWin", name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                   client.right, client.bottom, m_frame, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -95,8 +108,12 @@ bool CHostFrame::Create(std::string& error)
     ShowWindow(m_frame, SW_SHOW);
     UpdateWindow(m_frame);
     if (m_options.write) {
+        if (!m_progress->PrepareWrite(m_options, error)) return false;
         m_automation = std::make_unique<CRunAutomation>(*this, m_options);
         SetTimer(m_frame, kAutomationTimer, kAutomationPeriodMs, nullptr);
+    } else {
+        SetTimer(m_frame, kProgressTimer, kProgressPeriodMs, nullptr);
+        PostMessageW(m_frame, WM_HOST_UNFINISHED_RUN, 0, 0);
     }
     return true;
 }
@@ -141,7 +158,9 @@ void CHostFrame::OnCloseFlag(short flag)
         }
     }
     if (m_automation) m_automation->OnCloseFlag(flag);
-    else if (flag == 0 && !m_runFileBytes.empty()) PostMessageW(m_frame, WM_APP + 2, 0, 0);
+    if (m_progress) m_progress->OnCloseFlag(flag);
+    if (m_automation) return;
+    if (flag == 0 && !m_runFileBytes.empty()) PostMessageW(m_frame, WM_APP + 2, 0, 0);
 }
 
 void CHostFrame::OfferToSave()
@@ -153,6 +172,12 @@ void CHostFrame::OfferToSave()
     original.swap(m_runFileBytes);
     if (items.empty()) return;
     const HostTexts& texts = HostTextsFor(m_options.language);
+    // The run's record has kept both files current: say where they are.
+    const std::string place = m_progress ? m_progress->RecordPlace() : std::string();
+    if (!place.empty()) {
+        MessageBoxW(m_frame, Utf8ToWide(place).c_str(), texts.title, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (MessageBoxW(m_frame, texts.saveOffer, texts.title, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     std::string error;
     if (auto saved = SaveRunFiles(m_runFile, original, items, m_options.language == 2, error)) {
@@ -172,7 +197,8 @@ LRESULT CALLBACK CHostFrame::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     }
     auto* frame = reinterpret_cast<CHostFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!frame) return DefWindowProcW(hwnd, msg, wp, lp);
-    return frame->OnMessage(hwnd, msg, wp, lp);
+    return activex::WindowBarrier("CHostFrame::FrameProc", [&] { return frame->OnMessage(hwnd, msg, wp, lp); },
+                                  [&] { return DefWindowProcW(hwnd, msg, wp, lp); });
 }
 
 LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -181,11 +207,18 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_TIMER:
         if (wp == kAutomationTimer && m_automation) {
             m_automation->OnTick();
+            if (m_progress) m_progress->Poll();
+            return 0;
+        }
+        if (wp == kProgressTimer && m_progress) {
+            m_progress->Poll();
             return 0;
         }
         break;
     case WM_SIZE:
-        if (m_container) MoveWindow(m_container, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+        if (m_progress) m_progress->OnFrameSize();
+        if (m_container)
+            MoveWindow(m_container, 0, 0, LOWORD(lp), HIWORD(lp) - (m_progress ? m_progress->StatusHeight() : 0), TRUE);
         return 0;
     case WM_CLOSE:
         if (RunActive()) {
@@ -204,8 +237,12 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_APP + 2:
         OfferToSave();
         return 0;
+    case WM_HOST_UNFINISHED_RUN:
+        if (m_progress) m_progress->OfferUnfinishedRun();
+        return 0;
     case WM_DESTROY:
         KillTimer(m_frame, kAutomationTimer);
+        KillTimer(m_frame, kProgressTimer);
         if (m_eventPoint && m_cookie) m_eventPoint->Unadvise(m_cookie);
         m_cookie = 0;
         m_control.reset();

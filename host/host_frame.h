@@ -12,6 +12,7 @@
 namespace trevanil_host {
 
 class CRunAutomation;
+class CRunProgress;
 
 class CHostFrame {
 public:
@@ -51,6 +52,7 @@ private:
     std::wstring m_runFile;       // device list path and bytes when the run started
     std::string m_runFileBytes;
     std::unique_ptr<CRunAutomation> m_automation;
+    std::unique_ptr<CRunProgress> m_progress;
     int m_exitCode = 0;
 };
 

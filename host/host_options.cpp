@@ -22,7 +22,7 @@ const char* HostUsage()
 {
     return "usage: trevanil_host [--lang 1|2] [--clsid] [--ip TEXT] [--port TEXT] [--file PATH]\n"
            "                     [--write [--cancel-after N] [--try-close] [--save] [--screenshot PNG]\n"
-           "                      [--timeout SECONDS]] [--restart-limit SECONDS]\n"
+           "                      [--timeout SECONDS]] [--resume] [--restart-limit SECONDS]\n"
            "  --lang 1|2      Chinese (1) or English (2) texts (SetLangue)\n"
            "  --clsid         create the control by its CLSID instead of its ProgID\n"
            "  --ip/--port/--file  type these into the dialog's fields\n"
@@ -32,7 +32,9 @@ const char* HostUsage()
            "  --save          save the results and the list of rows not written beside the device list\n"
            "  --screenshot P  save a PNG picture of the window after the run\n"
            "  --restart-limit S  wait at most S seconds (default 20) for the devices' restarts at exit;\n"
-           "                  exit code 4 names the devices not restarted by then\n";
+           "                  exit code 4 names the devices not restarted by then\n"
+           "  --resume        load the rows not written of the last run that did not end (of --file's\n"
+           "                  list when given) into the dialog\n";
 }
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error)
@@ -77,6 +79,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
             options.cancelAfterRows = true;
         } else if (arg == "--save") {
             options.save = true;
+        } else if (arg == "--resume") {
+            options.resume = true;
         } else if (arg == "--try-close") {
             options.tryClose = true;
         } else if (arg == "--screenshot") {

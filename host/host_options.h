@@ -21,6 +21,7 @@ struct HostOptions {
     std::string screenshot;       // PNG of the window after the run
     int timeoutSeconds = 600;
     int restartLimitSeconds = 20; // how long to wait for the written devices' restarts at exit
+    bool resume = false;          // load the retry list of the last run that did not end
 };
 
 // Parses UTF-8 arguments (without the program name). On error returns nothing and sets `error`.

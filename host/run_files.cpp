@@ -1,21 +1,13 @@
 #include "run_files.h"
 
 #include <windows.h>
+#include <cwchar>
 #include "activex/unique_handle.h"
 #include "dialog_automation.h"
+#include "progress/atomic_file.h"
 
 namespace trevanil_host {
 namespace {
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
-{
-    activex::UniqueFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
 
 // "dir\devices.csv" with `suffix` "-results" gives "dir\devices-results.csv".
 std::wstring Beside(const std::wstring& path, const wchar_t* suffix)
@@ -27,12 +19,16 @@ std::wstring Beside(const std::wstring& path, const wchar_t* suffix)
     return stem + suffix + L".csv";
 }
 
-} // namespace
-
-bool IsWrittenResult(const std::string& result)
+// The file name of a path without its folder and extension.
+std::wstring Stem(const std::wstring& path)
 {
-    return result == "Succeeded." || result == "\xE5\x86\x99\xE5\x85\xA5\xE5\x89\x8D\xE7\xAB\xAF\xE6\x88\x90\xE5\x8A\x9F\xEF\xBC\x81";
+    const std::size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
+
+} // namespace
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
@@ -46,22 +42,67 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
     return true;
 }
 
+std::uint32_t PathKey(const std::wstring& path)
+{
+    std::wstring folded = path;
+    for (wchar_t& c : folded)
+        if (c == L'/') c = L'\\';
+    if (!folded.empty()) CharLowerBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    std::uint32_t hash = 2166136261u;  // FNV-1a over the UTF-16 units
+    for (wchar_t c : folded) {
+        hash ^= static_cast<std::uint16_t>(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+RunFilePaths RunFilesBeside(const std::wstring& listPath)
+{
+    return {Beside(listPath, L"-results"), Beside(listPath, L"-retry"), false};
+}
+
+RunFilePaths RunFilesInUserFolder(const std::wstring& listPath)
+{
+    const std::wstring folder = UserHostFolder();
+    if (folder.empty()) return {};
+    // The list's name and a key of its whole path, so lists of one name in two folders
+    // keep files of their own.
+    wchar_t key[16] = L"";
+    swprintf(key, 16, L"-%08x", static_cast<unsigned>(PathKey(listPath)));
+    const std::wstring stem = folder + L"\\" + Stem(listPath) + key;
+    return {stem + L"-results.csv", stem + L"-retry.csv", true};
+}
+
+bool WriteRunFiles(const RunFilePaths& paths, const std::string& original, const std::vector<ResultItem>& items,
+                   bool english, std::string& error)
+{
+    std::vector<bool> written;
+    for (const ResultItem& item : items) written.push_back(IsWrittenResult(item.result));
+    // The results first: a row they call written may still be in the retry list for a
+    // moment (written once more on a retry), but a row they do not call written is
+    // never missing from it.
+    return ReplaceFileWhole(paths.results, FormatResultsCsv(items, english), error) &&
+           ReplaceFileWhole(paths.retry, BuildRetryList(original, written), error);
+}
+
 std::optional<SavedRunFiles> SaveRunFiles(const std::wstring& listPath, const std::string& original,
                                           const std::vector<ResultItem>& items, bool english, std::string& error)
 {
     std::vector<bool> written;
     for (const ResultItem& item : items) written.push_back(IsWrittenResult(item.result));
-    SavedRunFiles saved{Beside(listPath, L"-results"), Beside(listPath, L"-retry"),
-                        CountRetryRows(original, written)};
-    if (!WriteWholeFile(saved.results, FormatResultsCsv(items, english))) {
-        error = "cannot write " + WideToUtf8Text(saved.results);
-        return std::nullopt;
+    const std::size_t retryRows = CountRetryRows(original, written);
+    RunFilePaths paths = RunFilesBeside(listPath);
+    if (!WriteRunFiles(paths, original, items, english, error)) {
+        // The device list's folder cannot be written (a read-only share, a CD): the
+        // user's own folder takes them.
+        const std::string besideError = error;
+        paths = RunFilesInUserFolder(listPath);
+        if (paths.results.empty() || !WriteRunFiles(paths, original, items, english, error)) {
+            error = besideError + "; " + error;
+            return std::nullopt;
+        }
     }
-    if (!WriteWholeFile(saved.retry, BuildRetryList(original, written))) {
-        error = "cannot write " + WideToUtf8Text(saved.retry);
-        return std::nullopt;
-    }
-    return saved;
+    return SavedRunFiles{paths.results, paths.retry, retryRows, paths.inUserFolder};
 }
 
 } // namespace trevanil_host

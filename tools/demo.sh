@@ -64,11 +64,22 @@ show_devices() {
 # run_host LANG LIST_NAME SCREENSHOT_NAME OUTPUT_FILE
 run_host() {
   rm -f "$app/$3" "$4"
+  : >"$4"  # there before tail looks for it
   (cd "$app" && "$WINE" trevanil_host.exe --lang "$1" --ip "$platform_ip" --port "$platform_port" \
       --file "$app_win\\$2" --write --save --screenshot "$app_win\\$3" --timeout 120 </dev/null >"$4" 2>&1) &
   host=$!
   tail -n +1 -f --pid="$host" "$4" | tr -d '\r'
   wait "$host"
+}
+
+# Checks that the host printed its progress line for every row, and how the run ended.
+# check_progress OUTPUT_FILE ROWS LAST_LINE
+check_progress() {
+  lines=$(grep -c '^progress: ' "$1")
+  [ "$lines" -gt "$2" ] || fail "$1 shows $lines progress lines for $2 rows"
+  last=$(grep '^progress: ' "$1" | tail -n 1 | tr -d '\r')
+  [ "$last" = "progress: $3" ] || fail "the last progress line is \"$last\", expected \"progress: $3\""
+  echo "a progress line for every row; the last: $3"
 }
 
 # Checks the saved results file against "row|result" lines on standard input (a row
@@ -122,6 +133,7 @@ begin "writing the devices through the batch dialog (platform $platform_ip:$plat
 run_host 2 devices.csv run-en.png "$work/demo-run-en.txt" || fail "trevanil_host ended with status $? (output: $work/demo-run-en.txt)"
 
 begin "checking the result list"
+check_progress "$work/demo-run-en.txt" 8 "Row 8 of 8 · 4 succeeded · 4 failed · finished"
 check_results "$app/devices-results.csv" <<'EOF'
 1|Succeeded.
 2|Succeeded.
@@ -164,6 +176,7 @@ begin "mending the two faulty devices, then running the retry list (Chinese)"
 devsim fault 192.168.1.12 ZRM_SaveSettings clear
 devsim set 192.168.1.22 password admin123
 run_host 1 devices-retry.csv run-zh.png "$work/demo-run-zh.txt" || fail "trevanil_host ended with status $? (output: $work/demo-run-zh.txt)"
+check_progress "$work/demo-run-zh.txt" 4 "第 4 / 4 行 · 成功 2 · 失败 2 · 已完成"
 check_results "$app/devices-retry-results.csv" <<'EOF'
 1|写入前端成功！
 2|写入前端成功！

@@ -46,12 +46,13 @@ TEST(HostOptions, ParsesAndRefuses)
     std::string error;
     auto options = ParseHostOptions({"--lang", "2", "--ip", "10.0.0.5", "--port", "9000", "--file", "C:\\d.csv",
                                      "--write", "--cancel-after", "2", "--try-close", "--save", "--screenshot",
-                                     "o.png", "--clsid"},
+                                     "o.png", "--clsid", "--resume"},
                                     error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(2, options->language);
     EXPECT_EQ("9000", *options->platformPort);
-    EXPECT_TRUE(options->write && options->cancelAfterRows && options->tryClose && options->save && options->byClsid);
+    EXPECT_TRUE(options->write && options->cancelAfterRows && options->tryClose && options->save && options->byClsid &&
+                options->resume);
     EXPECT_EQ(2, options->cancelAfter);
     EXPECT_EQ("o.png", options->screenshot);
 

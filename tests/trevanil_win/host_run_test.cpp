@@ -4,7 +4,9 @@
 // the finished dialog (kept in the build tree's artifacts folder).
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
 #include <string>
+#include "activex/unique_handle.h"
 #include "trevanil_test_support.h"
 
 using namespace trevanil_test;
@@ -121,6 +123,15 @@ TEST_F(TrevanilHost, EnglishRunWritesTheListRefusesToCloseAndSavesItsFiles)
                               "6    Completed.\n"))
         << run.output;
     ExpectCloseFlags(run.output);
+    // A progress line at the start and after each row, in order, the last one saying the run finished.
+    std::size_t at = 0;
+    for (const char* line : {"progress: Row 0 of 5 · 0 succeeded · 0 failed · less than 1 min left\n",
+                             "progress: Row 1 of 5 · 1 succeeded · 0 failed · ", "progress: Row 2 of 5 · 2 succeeded",
+                             "progress: Row 3 of 5 · 2 succeeded · 1 failed", "progress: Row 4 of 5 · 2 succeeded · 2 failed",
+                             "progress: Row 5 of 5 · 2 succeeded · 3 failed · finished\n"}) {
+        at = run.output.find(line, at);
+        ASSERT_NE(std::string::npos, at) << line << " in order in " << run.output;
+    }
     const std::size_t refused = run.output.find("close refused while the run is active");
     EXPECT_NE(std::string::npos, refused) << run.output;
     EXPECT_LT(refused, run.output.find("SetCloseFlag(0)")) << "refused while the run was active";
@@ -162,6 +173,8 @@ TEST_F(TrevanilHost, ChineseRunByClsidShowsTheChineseResults)
                               "5     Cam-E       PU-E      国标设备不支持写入前端！\n"
                               "6     写入完成。\n"))
         << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("progress: 第 5 / 5 行 · 成功 2 · 失败 3 · 已完成\n")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("结果和未写入的行保存在：")) << run.output;
     ExpectCloseFlags(run.output);
     ExpectDevicesOfTheFullRun(store);
     KeepScreenshot(png);
@@ -181,6 +194,8 @@ TEST_F(TrevanilHost, CancelAfterTwoRowsInterruptsTheThirdAndWritesNothingMore)
     ASSERT_EQ(0u, run.exitCode) << run.output;
     ExpectCloseFlags(run.output);
     EXPECT_LT(run.output.find("pressing Cancel"), run.output.find("SetCloseFlag(0)")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("progress: Row 2 of 5 · 2 succeeded · 0 failed · interrupted\n"))
+        << run.output;
     const std::wstring stem = path.substr(0, path.size() - 4);
     EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
               "1,Cam-A,PU-A,Succeeded.\r\n"
@@ -237,6 +252,46 @@ TEST_F(TrevanilHost, ChineseNamesFromGbkAndUtf8ListsReachTheDeviceAsTheSameText)
     EXPECT_EQ(utf8Name, store.Field("10.7.0.1", "device_name"));
     EXPECT_EQ("PU-U", store.Field("10.7.0.3", "pu_id"));
     EXPECT_EQ(utf8Name, store.Field("10.7.0.3", "device_name"));
+}
+
+TEST_F(TrevanilHost, RecordGoesToTheUsersFolderWhereTheListsFolderCannotTakeIt)
+{
+    DeviceStore store("store_host_fallback.ini");
+    AddDevices(store);
+    const std::wstring list = WriteList(L"devices_fallback.csv", kHeader + kRowWritten + kRowRefused);
+    // A folder where the results file would go: that name cannot be replaced by a file.
+    const std::wstring blocked = ProgramDir() + L"devices_fallback-results.csv";
+    CreateDirectoryW(blocked.c_str(), nullptr);
+    ASSERT_TRUE(GetFileAttributesW(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    wchar_t localAppData[MAX_PATH] = L"";
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
+    const std::wstring folder = std::wstring(localAppData) + L"\\trevanil\\";
+    // Files of an earlier run of this test would be found below otherwise.
+    WIN32_FIND_DATAW found{};
+    for (const wchar_t* pattern : {L"devices_fallback-*-results.csv", L"devices_fallback-*-retry.csv"}) {
+        activex::UniqueFindHandle search(FindFirstFileW((folder + pattern).c_str(), &found));
+        if (!search) continue;
+        do DeleteFileW((folder + found.cFileName).c_str());
+        while (FindNextFileW(search.get(), &found));
+    }
+
+    const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + list + L"\" --write",
+                                L"host_fallback.txt");
+    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("kept in your own folder")) << run.output;
+    auto only = [&](const wchar_t* pattern) {
+        activex::UniqueFindHandle search(FindFirstFileW((folder + pattern).c_str(), &found));
+        EXPECT_TRUE(search) << Utf8(folder + pattern);
+        return search ? ReadFileText(folder + found.cFileName) : std::string();
+    };
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
+              "1,Cam-A,PU-A,Succeeded.\r\n"
+              "2,Cam-C,PU-C,Failed.\r\n"
+              "3,Completed.,,\r\n",
+              only(L"devices_fallback-*-results.csv"));
+    EXPECT_EQ(kHeader + kRowRefused, only(L"devices_fallback-*-retry.csv"));
+    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
+    RemoveDirectoryW(blocked.c_str());
 }
 
 } // namespace

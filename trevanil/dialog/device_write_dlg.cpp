@@ -7,6 +7,7 @@
 #include "activex/atl_container.h"
 #include "activex/exception_barrier.h"
 #include "activex/wide_text.h"
+#include "run_timer_period.h"
 #include "trevanil/control/trevanil_resource.h"
 
 namespace {
@@ -199,7 +200,10 @@ void CDeviceWriteDlg::ShowMessage(const char* text, const char* caption)
     MessageBoxW(m_hwnd, Wide(text).c_str(), Wide(caption).c_str(), MB_OK);
 }
 
-void CDeviceWriteDlg::StartTimer(unsigned id, unsigned periodMs) { SetTimer(m_hwnd, id, periodMs, nullptr); }
+void CDeviceWriteDlg::StartTimer(unsigned id, unsigned periodMs)
+{
+    SetTimer(m_hwnd, id, RunTimerPeriodMs(periodMs), nullptr);
+}
 
 void CDeviceWriteDlg::StopTimer(unsigned id) { KillTimer(m_hwnd, id); }
 

@@ -1,0 +1,78 @@
+#include "atomic_file.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <algorithm>
+#include "activex/unique_handle.h"
+#include "activex/wide_text.h"
+
+namespace trevanil_host {
+namespace {
+
+std::string Failure(const char* step, const std::wstring& path)
+{
+    return std::string(step) + " " + activex::Utf8FromWide(path) + " (error " + std::to_string(GetLastError()) + ")";
+}
+
+bool MakeFolder(const std::wstring& path)
+{
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+} // namespace
+
+bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::string& error)
+{
+    const std::wstring temporary = path + L".tmp";
+    {
+        activex::UniqueFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            error = Failure("cannot create", temporary);
+            return false;
+        }
+        std::size_t offset = 0;
+        while (offset < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
+            DWORD written = 0;
+            if (!WriteFile(file.get(), bytes.data() + offset, chunk, &written, nullptr) || written == 0) {
+                error = Failure("cannot write", temporary);
+                file.reset();
+                DeleteFileW(temporary.c_str());
+                return false;
+            }
+            offset += written;
+        }
+        // On the disk before it takes the old file's name: a power loss must not leave
+        // the new name on a file whose bytes never arrived.
+        if (!FlushFileBuffers(file.get())) {
+            error = Failure("cannot flush", temporary);
+            file.reset();
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = Failure("cannot replace", path);
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::wstring UserHostFolder(const wchar_t* sub)
+{
+    wchar_t base[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
+        return std::wstring();
+    std::wstring folder = std::wstring(base) + L"\\trevanil";
+    if (!MakeFolder(folder)) return std::wstring();
+    if (sub) {
+        folder += L"\\";
+        folder += sub;
+        if (!MakeFolder(folder)) return std::wstring();
+    }
+    return folder;
+}
+
+} // namespace trevanil_host

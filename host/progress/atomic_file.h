@@ -1,0 +1,16 @@
+// Replacing a file whole: the new bytes go to "<path>.tmp", are flushed to the disk, and
+// that file then takes the old one's place in one step. A process killed at any instant,
+// or a power loss, leaves the old file or the new one, never a part of either.
+#pragma once
+#include <string>
+
+namespace trevanil_host {
+
+// False (the old file left as it was) when any step fails; `error` then says which.
+bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::string& error);
+
+// The user's own folder for the host's files: %LOCALAPPDATA%\trevanil (made when missing),
+// with `sub` below it when given. Empty when there is none.
+std::wstring UserHostFolder(const wchar_t* sub = nullptr);
+
+} // namespace trevanil_host

@@ -1,0 +1,180 @@
+// The host's progress line and its estimate, the counting of the dialog's list, the run's
+// state file and the texts about an unfinished run.
+#include <gtest/gtest.h>
+
+#include "progress/progress_text.h"
+#include "progress/record_texts.h"
+#include "progress/run_state.h"
+#include "progress/run_tally.h"
+
+namespace trevanil_host {
+namespace {
+
+constexpr std::int64_t kTick = 1800;
+
+TEST(ProgressLine, BothLanguagesWhileRunningAndAtTheEnd)
+{
+    const RunCounts counts{37, 500, 35, 2};
+    const auto left = EstimateMsLeft(37, 500, 37 * kTick, kTick);
+    EXPECT_EQ(u8"第 37 / 500 行 · 成功 35 · 失败 2 · 约剩 14 分钟",
+              FormatProgressLine(counts, RunPhase::Running, left, false));
+    EXPECT_EQ(u8"Row 37 of 500 · 35 succeeded · 2 failed · about 14 min left",
+              FormatProgressLine(counts, RunPhase::Running, left, true));
+    EXPECT_EQ(u8"Row 500 of 500 · 498 succeeded · 2 failed · finished",
+              FormatProgressLine({500, 500, 498, 2}, RunPhase::Ended, std::nullopt, true));
+    EXPECT_EQ(u8"第 3 / 500 行 · 成功 3 · 失败 0 · 已中断",
+              FormatProgressLine({3, 500, 3, 0}, RunPhase::Interrupted, 1000, false));
+    // Hours, whole hours, under half a minute, and no estimate at all.
+    EXPECT_EQ(u8"Row 0 of 2000 · 0 succeeded · 0 failed · about 1 h left",
+              FormatProgressLine({0, 2000, 0, 0}, RunPhase::Running, 3600000, true));
+    EXPECT_EQ(u8"第 0 / 2000 行 · 成功 0 · 失败 0 · 约剩 1 小时 5 分钟",
+              FormatProgressLine({0, 2000, 0, 0}, RunPhase::Running, 65 * 60000, false));
+    EXPECT_EQ(u8"Row 9 of 10 · 9 succeeded · 0 failed · less than 1 min left",
+              FormatProgressLine({9, 10, 9, 0}, RunPhase::Running, 29999, true));
+    EXPECT_EQ(u8"Row 9 of 10 · 9 succeeded · 0 failed · about 1 min left",
+              FormatProgressLine({9, 10, 9, 0}, RunPhase::Running, 30000, true));
+    EXPECT_EQ(u8"Row 10 of 10 · 9 succeeded · 1 failed",
+              FormatProgressLine({10, 10, 9, 1}, RunPhase::Running, std::nullopt, true));
+}
+
+TEST(ProgressEstimate, StartsFromTheTickAndFollowsThePaceMeasured)
+{
+    // Before any row: every row one tick. 2,000 cameras: an hour.
+    EXPECT_EQ(2000 * kTick, EstimateMsLeft(0, 2000, 0, kTick));
+    // At the control's pace the estimate stays the rows left times the tick.
+    EXPECT_EQ(1000 * kTick, EstimateMsLeft(1000, 2000, 1000 * kTick, kTick));
+    // Rows twice as slow as the tick: the estimate grows towards twice, weighed early on.
+    const std::int64_t early = *EstimateMsLeft(1, 101, 2 * kTick, kTick);
+    EXPECT_GT(early, 100 * kTick);
+    EXPECT_LT(early, 2 * 100 * kTick);
+    const std::int64_t later = *EstimateMsLeft(1000, 1100, 2000 * kTick, kTick);
+    EXPECT_GT(later, 199 * kTick);
+    EXPECT_LE(later, 200 * kTick);
+    // Nothing left, or no tick: no estimate; a clock that went back counts as no time.
+    EXPECT_FALSE(EstimateMsLeft(10, 10, 5000, kTick));
+    EXPECT_FALSE(EstimateMsLeft(11, 10, 5000, kTick));
+    EXPECT_FALSE(EstimateMsLeft(0, 10, 0, 0));
+    EXPECT_LT(*EstimateMsLeft(5, 10, -100000, kTick), 5 * kTick);
+}
+
+TEST(ResultTally, CountsRowsWithResultsOnly)
+{
+    const std::vector<ResultItem> running = {{"1", "Cam-A", "PU-A", "Succeeded."},
+                                             {"2", "Cam-B", "PU-B", "Failed."},
+                                             {"3", "", "", "The dvice information file is not duly filled up."},
+                                             {"4", "Writing...", "", ""}};
+    const RunCounts counts = TallyResults(running, 10);
+    EXPECT_EQ(3u, counts.done);
+    EXPECT_EQ(10u, counts.total);
+    EXPECT_EQ(1u, counts.succeeded);
+    EXPECT_EQ(2u, counts.failed);
+    EXPECT_EQ((std::vector<bool>{true, false, false}), WrittenRows(running, 10));
+    // The Chinese success text counts; items beyond the list's rows do not.
+    const std::vector<ResultItem> chinese = {{"1", "a", "b", u8"写入前端成功！"}, {"2", u8"写入完成。", "x", "y"}};
+    EXPECT_EQ(1u, TallyResults(chinese, 1).succeeded);
+    EXPECT_EQ(1u, TallyResults(chinese, 1).done);
+    EXPECT_EQ(0u, TallyResults({}, 5).done);
+}
+
+RunState SampleState()
+{
+    RunState state;
+    state.state = RunStateKind::Running;
+    state.list = u8"C:\\设备\\devices.csv";
+    state.results = u8"C:\\设备\\devices-results.csv";
+    state.retry = u8"C:\\设备\\devices-retry.csv";
+    state.rows = 500;
+    state.done = 37;
+    state.succeeded = 35;
+    state.failed = 2;
+    state.started = "2026-12-09 05:01:02";
+    state.updated = "2026-12-09 05:02:09";
+    state.pid = 4242;
+    state.processStart = 133000000000000000ull;
+    return state;
+}
+
+void ExpectSame(const RunState& a, const RunState& b)
+{
+    EXPECT_EQ(a.state, b.state);
+    EXPECT_EQ(a.list, b.list);
+    EXPECT_EQ(a.results, b.results);
+    EXPECT_EQ(a.retry, b.retry);
+    EXPECT_EQ(a.rows, b.rows);
+    EXPECT_EQ(a.done, b.done);
+    EXPECT_EQ(a.succeeded, b.succeeded);
+    EXPECT_EQ(a.failed, b.failed);
+    EXPECT_EQ(a.started, b.started);
+    EXPECT_EQ(a.updated, b.updated);
+    EXPECT_EQ(a.pid, b.pid);
+    EXPECT_EQ(a.processStart, b.processStart);
+}
+
+TEST(RunStateFile, ReadsWhatItWritesInEveryState)
+{
+    for (RunStateKind kind : {RunStateKind::Running, RunStateKind::Ended, RunStateKind::Interrupted}) {
+        RunState state = SampleState();
+        state.state = kind;
+        const std::optional<std::string> text = FormatRunState(state);
+        ASSERT_TRUE(text);
+        const std::optional<RunState> read = ParseRunState(*text);
+        ASSERT_TRUE(read) << *text;
+        ExpectSame(state, *read);
+    }
+    // LF line ends, blank lines and keys of a later version are fine.
+    std::string text = *FormatRunState(SampleState());
+    std::string lf;
+    for (char c : text)
+        if (c != '\r') lf += c;
+    lf += "\nnew_key=whatever\n";
+    ASSERT_TRUE(ParseRunState(lf));
+    ExpectSame(SampleState(), *ParseRunState(lf));
+    // A text with a line break cannot be written.
+    RunState broken = SampleState();
+    broken.retry = "C:\\a\r\nstate=ended";
+    EXPECT_FALSE(FormatRunState(broken));
+}
+
+TEST(RunStateFile, RefusesWhatItDidNotWrite)
+{
+    const std::string good = *FormatRunState(SampleState());
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(std::string::npos, at) << from;
+        return text.replace(at, from.size(), to);
+    };
+    const std::string cases[] = {
+        "",
+        good.substr(0, good.size() / 2),                             // cut: fields missing
+        replaced("trevanil-run 1", "trevanil-run 2"),                // another format
+        replaced("state=running", "state=paused"),                   // no such state
+        replaced("done=37", "done=3x"),                              // not a number
+        replaced("done=37", "done=-37"),
+        replaced("rows=500", "rows=1234567890123456789"),            // too large
+        replaced("rows=500", "rows=20"),                             // more done than rows
+        replaced("failed=2", "failed=3"),                            // counts that do not add up
+        replaced("list=", "list=x\r\nlist="),                        // a field twice
+        replaced("pid=4242", "pid"),                                 // no "="
+        replaced("retry=C", "retry=\r\nold_retry=C"),                // an empty path
+    };
+    for (const std::string& text : cases) EXPECT_FALSE(ParseRunState(text)) << text;
+}
+
+TEST(UnfinishedRun, SaysHowFarWhenAndWhereInBothLanguages)
+{
+    const RunState state = SampleState();
+    for (bool english : {false, true}) {
+        const std::string ask = UnfinishedRunText(state, english, RetryListUse::Ask);
+        for (const std::string& part : {state.list, state.retry, state.updated, std::string("37"), std::string("500")})
+            EXPECT_NE(std::string::npos, ask.find(part)) << part << " in " << ask;
+        EXPECT_NE(ask, UnfinishedRunText(state, english, RetryListUse::Loaded));
+        EXPECT_NE(std::string::npos, UnfinishedRunText(state, english, RetryListUse::Hint).find("--resume"));
+    }
+    EXPECT_NE(std::string::npos, UnfinishedRunText(state, true, RetryListUse::Ask).find("did not end"));
+    EXPECT_NE(std::string::npos, UnfinishedRunText(state, false, RetryListUse::Ask).find(u8"没有结束"));
+    EXPECT_NE(RecordPlaceText("r", "t", true, true), RecordPlaceText("r", "t", false, true));
+}
+
+} // namespace
+} // namespace trevanil_host
