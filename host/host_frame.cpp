@@ -2,6 +2,7 @@
 
 #include <ocidl.h>
 #include "activex/atl_container.h"
+#include "check_command.h"
 #include "close_flag_sink.h"
 #include "console_out.h"
 #include "dialog_automation.h"
@@ -92,6 +93,7 @@ bool CHostFrame::Create(std::string& error)
         error = "SetLangue failed";
         return false;
     }
+    AttachCheckMenu(m_frame, m_options.language);
     ShowWindow(m_frame, SW_SHOW);
     UpdateWindow(m_frame);
     if (m_options.write) {
@@ -181,6 +183,12 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_TIMER:
         if (wp == kAutomationTimer && m_automation) {
             m_automation->OnTick();
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (IsCheckMenuCommand(wp)) {
+            RunCheckFromWindow(m_frame, m_options.language);
             return 0;
         }
         break;
