@@ -10,6 +10,7 @@
 #include "check_report.h"
 #include "console_out.h"
 #include "dialog_automation.h"
+#include "host_command_ids.h"
 #include "input_checks.h"
 #include "pattern_matcher.h"
 #include "ui_texts.h"
@@ -17,7 +18,6 @@
 namespace trevanil_host {
 namespace {
 
-constexpr UINT kCheckCommandId = 0x4C01;
 constexpr std::size_t kProblemLinesShown = 30;  // a message box taller than the screen shows nothing below
 
 struct MenuTraits {

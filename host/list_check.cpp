@@ -1,6 +1,7 @@
 #include "list_check.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "device_row.h"
@@ -15,11 +16,11 @@ RowCheck CheckRow(std::size_t number, const DeviceRow& row, const std::optional<
 {
     RowCheck check;
     check.number = number;
-    const std::optional<DeviceRowValues> device = TakeCompleteDevice(row);
+    std::optional<DeviceRowValues> device = TakeCompleteDevice(row);
     if (!device) return check;  // Incomplete
-    check.name = device->name;
-    check.id = device->id;
-    check.deviceIp = device->ip;
+    check.name = std::move(device->name);
+    check.id = std::move(device->id);
+    check.deviceIp = std::move(device->ip);
     if (IsGbDevice(*device)) {
         check.verdict = RowVerdict::GbRefused;
         return check;
@@ -27,9 +28,9 @@ RowCheck CheckRow(std::size_t number, const DeviceRow& row, const std::optional<
     if (HasOwnPlatform(*device)) {
         check.ownPlatform = true;
         check.platformKnown = true;
-        check.platformIp = device->platformIp;
-        check.platformPortText = device->platformPort;
-        check.platformPort = AtoiLike(device->platformPort);
+        check.platformIp = std::move(device->platformIp);
+        check.platformPortText = std::move(device->platformPort);
+        check.platformPort = AtoiLike(check.platformPortText);
         if (!IsPlatformPortInRange(check.platformPort)) {
             check.verdict = RowVerdict::OwnPortInvalid;
             return check;
@@ -47,30 +48,26 @@ RowCheck CheckRow(std::size_t number, const DeviceRow& row, const std::optional<
     return check;
 }
 
-// Groups of rows sharing a key, in the order of their first row.
+// The groups of two or more items sharing a key: their indexes, ascending, the groups in
+// the order of their first index. Sorting instead of hashing costs no allocation per item.
 template <class Key>
-class CDuplicateFinder
+std::vector<std::vector<std::size_t>> SharedKeys(std::vector<std::pair<Key, std::size_t>> items)
 {
-public:
-    void Add(const Key& key, std::size_t index)
-    {
-        auto [slot, added] = m_groups.try_emplace(key, m_order.size());
-        if (added) m_order.emplace_back();
-        m_order[slot->second].push_back(index);
+    std::sort(items.begin(), items.end());
+    std::vector<std::vector<std::size_t>> groups;
+    for (std::size_t first = 0; first < items.size();) {
+        std::size_t end = first + 1;
+        while (end < items.size() && items[end].first == items[first].first) ++end;
+        if (end - first > 1) {
+            std::vector<std::size_t>& group = groups.emplace_back();
+            for (std::size_t i = first; i < end; ++i) group.push_back(items[i].second);
+        }
+        first = end;
     }
-
-    // Each group of two or more, as row indexes.
-    template <class Visit>
-    void ForEachDuplicate(Visit visit) const
-    {
-        for (const std::vector<std::size_t>& indexes : m_order)
-            if (indexes.size() > 1) visit(indexes);
-    }
-
-private:
-    std::unordered_map<Key, std::size_t> m_groups;
-    std::vector<std::vector<std::size_t>> m_order;
-};
+    std::sort(groups.begin(), groups.end(),
+              [](const std::vector<std::size_t>& a, const std::vector<std::size_t>& b) { return a.front() < b.front(); });
+    return groups;
+}
 
 DuplicateGroup MakeGroup(const std::vector<RowCheck>& rows, const std::vector<std::size_t>& indexes,
                          std::string key)
@@ -92,23 +89,21 @@ ListCheck CheckDeviceList(const DeviceList& list, const std::optional<DialogPlat
 {
     ListCheck result;
     result.rows.reserve(list.rows.size());
-    CDuplicateFinder<std::string> ids;
-    CDuplicateFinder<std::uint32_t> ips;
+    // The IDs are looked at in place: the rows do not move once reserved.
+    std::vector<std::pair<std::string_view, std::size_t>> ids;
+    std::vector<std::pair<std::uint32_t, std::size_t>> ips;
     for (std::size_t i = 0; i < list.rows.size(); ++i) {
-        RowCheck row = CheckRow(i + 1, list.rows[i], platform);
+        const RowCheck& row = result.rows.emplace_back(CheckRow(i + 1, list.rows[i], platform));
         ++result.counts[static_cast<std::size_t>(row.verdict)];
         if (row.verdict == RowVerdict::Write) {
-            ids.Add(row.id, i);
-            ips.Add(*ParseIpv4NetworkOrder(row.deviceIp.c_str()), i);
+            ids.emplace_back(row.id, i);
+            ips.emplace_back(*ParseIpv4NetworkOrder(row.deviceIp.c_str()), i);
         }
-        result.rows.push_back(std::move(row));
     }
-    ids.ForEachDuplicate([&](const std::vector<std::size_t>& indexes) {
+    for (const std::vector<std::size_t>& indexes : SharedKeys(std::move(ids)))
         result.duplicateIds.push_back(MakeGroup(result.rows, indexes, result.rows[indexes.front()].id));
-    });
-    ips.ForEachDuplicate([&](const std::vector<std::size_t>& indexes) {
+    for (const std::vector<std::size_t>& indexes : SharedKeys(std::move(ips)))
         result.duplicateIps.push_back(MakeGroup(result.rows, indexes, result.rows[indexes.front()].deviceIp));
-    });
     return result;
 }
 
