@@ -1,6 +1,7 @@
 #include "check_command.h"
 
 #include <commdlg.h>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,7 +32,12 @@ using UniqueMenu = activex::UniqueAny<MenuTraits>;
 FieldToUtf8 FieldConverter(TextEncoding encoding)
 {
     if (encoding == TextEncoding::Utf8) return [](const std::string& text) { return text; };
-    return [](const std::string& text) { return activex::Utf8FromWide(activex::WideFromNarrow(text, CP_ACP)); };
+    return [](const std::string& text) {
+        // ASCII reads the same in every ANSI code page: most fields need no conversion.
+        if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return text;
+        return activex::Utf8FromWide(activex::WideFromNarrow(text, CP_ACP));
+    };
 }
 
 std::wstring Wide(const std::string& utf8) { return activex::WideFromNarrow(utf8, CP_UTF8); }
