@@ -52,7 +52,7 @@ bool IsCheckCommand(const std::vector<std::string>& args)
 
 const char* CheckUsage()
 {
-    return "       trevanil_host --check FILE [--ip TEXT --port TEXT] [--lang 1|2]\n"
+    return "usage: trevanil_host --check FILE [--ip TEXT --port TEXT] [--lang 1|2]\n"
            "  --check FILE    read the device list as a run would and print, row by row, what Write\n"
            "                  would do, then the device IDs and device IPs found on several rows\n"
            "                  and a summary; writes nothing. Exit 0: every row would be written and\n"

@@ -57,7 +57,7 @@ int RunHost()
     std::string error;
     const std::vector<std::string> args = Arguments();
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
-        PrintLine(std::string(HostUsage()) + CheckUsage());
+        PrintLine(std::string(HostUsage()) + "\n" + CheckUsage());
         return 0;
     }
     if (IsCheckCommand(args)) return RunCheckArguments(args);
