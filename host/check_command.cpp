@@ -121,13 +121,18 @@ void RunCheckFromWindow(HWND frame, int language)
 {
     const std::wstring title = Wide(CheckTitle(language));
     std::optional<DialogPlatform> platform;
-    std::string path;
+    std::string path, refused;
     if (const auto dialog = FindDeviceWriteDialog(frame)) {
         path = ControlText(dialog->deviceList);
         DialogPlatform typed{ControlText(dialog->platformIp), ControlText(dialog->platformPort)};
-        // The typed address counts when Write would accept it.
+        // The typed address counts when Write would accept it; otherwise the box starts
+        // with Write's own message. (The path is looked at below: a stand-in passes here.)
         const std::unique_ptr<IPatternMatcher> pattern = CompilePattern(kPlatformIpPattern);
-        if (pattern && !CheckStartInputs({typed.ip, typed.port, "-"}, *pattern)) platform = typed;
+        const UiTextSlot failed = pattern ? CheckStartInputs({typed.ip, typed.port, "-"}, *pattern) : nullptr;
+        if (pattern && !failed) platform = typed;
+        if (failed) refused = std::string(FindLanguageTexts(language == kLanguageEnglish ? kLanguageEnglish
+                                                                                         : kLanguageChinese)->ui.*failed) +
+                              "\n";
     }
     if (path.empty()) path = PickList(frame, language);
     if (path.empty()) return;
@@ -137,9 +142,10 @@ void RunCheckFromWindow(HWND frame, int language)
         return;
     }
     const ListCheck check = CheckDeviceList(*list, platform);
-    const std::string text = FormatProblems(check, language, FieldConverter(list->encoding), kProblemLinesShown);
+    const std::string text =
+        refused + FormatProblems(check, language, FieldConverter(list->encoding), kProblemLinesShown);
     MessageBoxW(frame, Wide(text).c_str(), title.c_str(),
-                MB_OK | (CheckExitCode(check) == 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
+                MB_OK | (refused.empty() && CheckExitCode(check) == 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 } // namespace trevanil_host

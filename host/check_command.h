@@ -24,7 +24,8 @@ void AttachCheckMenu(HWND frame, int language);
 bool IsCheckMenuCommand(WPARAM wp);
 // The menu command: checks the list named in the dialog under `frame` (or one the
 // operator picks when the path is empty) against the platform address typed there, and
-// shows the summary and the rows with problems in a message box.
+// shows the summary and the rows with problems in a message box (after Write's own
+// message when Write would refuse that address or port).
 void RunCheckFromWindow(HWND frame, int language);
 
 } // namespace trevanil_host

@@ -411,6 +411,15 @@ TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
     EXPECT_NE(std::string::npos, text.find("\nrow 7  Cam-H  PU-H  10.7.0.8: platform IP \"10.9.9\"")) << text;
     EXPECT_EQ(std::string::npos, text.find("row 1 ")) << "rows that would be written are left out: " << text;
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
+
+    // An address Write would refuse: its message comes first.
+    SendMessageW(Descendant(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.999"));
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(trevanil_host::kCheckCommandId, 0), 0);
+    ASSERT_TRUE(PumpUntil([&] { return (box = host.Window(L"#32770", frame)) != nullptr; }, 30000));
+    EXPECT_EQ(0u, Utf8(WindowTextOf(GetDlgItem(box, 0xFFFF))).find("Invalid IP Address!\nsummary: 9 rows"));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
 
     EXPECT_EQ(0, SendMessageW(Descendant(frame, IDC_ROW_LIST), LVM_GETITEMCOUNT, 0, 0)) << "no run started";
     EXPECT_TRUE(IsWindowEnabled(Descendant(frame, IDC_WRITE)));
