@@ -16,6 +16,14 @@ HRESULT DispArgs::Long(UINT pos, LONG& out) const
     return hr;
 }
 
+HRESULT DispArgs::Short(UINT pos, SHORT& out) const
+{
+    VARIANT value;
+    HRESULT hr = Fetch(pos, VT_I2, value);
+    if (SUCCEEDED(hr)) out = V_I2(&value);
+    return hr;
+}
+
 HRESULT DispArgs::ULong(UINT pos, ULONG& out) const
 {
     VARIANT value;

@@ -13,6 +13,8 @@ public:
 
     // Argument `pos` (0 = first in the method's list) as a signed 32-bit value.
     HRESULT Long(UINT pos, LONG& out) const;
+    // As a signed 16-bit value; a value outside its range is DISP_E_OVERFLOW.
+    HRESULT Short(UINT pos, SHORT& out) const;
     // As an unsigned 32-bit value. Hosts pass signed values (VBScript even -1 as VT_I2),
     // so the value goes through VT_I4 and keeps its 32-bit pattern; above the signed
     // range it is taken as unsigned.

@@ -83,6 +83,12 @@ HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath
         HRESULT hr = SetKeyValue(kv.key, kv.name, kv.value);
         if (FAILED(hr)) return hr;
     }
+    if (!reg.insertable) {
+        // An earlier version of the class may have been insertable: the keys describe it as it is now.
+        HRESULT hr = DeleteTree(base + L"\\Insertable");
+        if (SUCCEEDED(hr) && reg.progId) hr = DeleteTree(std::wstring(reg.progId) + L"\\Insertable");
+        if (FAILED(hr)) return hr;
+    }
     return S_OK;
 }
 

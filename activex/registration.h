@@ -25,7 +25,8 @@ struct ClassRegistration {
     const VerbEntry* verbs;         // ends with an entry whose text is nullptr
 };
 
-// Writes the class's keys under HKEY_CLASSES_ROOT for the module file `modulePath`.
+// Writes the class's keys under HKEY_CLASSES_ROOT for the module file `modulePath`; a class
+// that is not insertable loses the Insertable keys an earlier registration left.
 HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath);
 // Removes the class's CLSID key and its ProgID key (absent keys are no failure).
 HRESULT UnregisterComClass(const ClassRegistration& reg);

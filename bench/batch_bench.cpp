@@ -1,7 +1,8 @@
 // Prints what one device of a batch costs apart from the dialog's 1800 ms tick:
 // Connect + WritePu through IDispatch against simulated devices that answer at once (the
 // day's log written as in the field), and loading a 100,000-row device list against a
-// plain read and split of the same file. Figures only; nothing is asserted.
+// plain read and split of the same file, and checking that list as trevanil_host --check
+// does. Figures only; nothing is asserted.
 // Usage: batch_bench FIRST_DEVICE_IP DEVICE_COUNT   (devices FIRST .. FIRST+COUNT-1, older
 // protocol, registered "ORVEX.orvexCtrl.1"; tools/bench.sh sets both up)
 #include <windows.h>
@@ -17,6 +18,8 @@
 #include "activex/raii.h"
 #include "activex/unique_handle.h"
 #include "device_list.h"
+#include "check_report.h"
+#include "list_check.h"
 
 namespace {
 
@@ -175,10 +178,24 @@ int BenchDeviceList()
     constexpr int kRepeats = 5;
     double best[2] = {1e9, 1e9};
     std::size_t rows[2] = {0, 0};
+    double bestCheck = 1e9, bestReport = 1e9, bestWhole = 1e9;
+    std::size_t checkLines = 0;
     for (int r = 0; r < kRepeats; ++r) {
         double start = Now();
-        rows[0] = ReadDeviceListFile(path).rows.size();
+        const DeviceList list = ReadDeviceListFile(path);
+        rows[0] = list.rows.size();
         best[0] = std::min(best[0], Now() - start);
+        // What trevanil_host --check does besides printing: judge every row, find the
+        // duplicates, and format the report.
+        const double checkStart = Now();
+        const trevanil_host::ListCheck check =
+            trevanil_host::CheckDeviceList(list, trevanil_host::DialogPlatform{"10.0.0.5", "9000"});
+        const double reportStart = Now();
+        checkLines = trevanil_host::FormatCheckLines(check, 2, [](const std::string& t) { return t; }).size();
+        const double end = Now();
+        bestCheck = std::min(bestCheck, reportStart - checkStart);
+        bestReport = std::min(bestReport, end - reportStart);
+        bestWhole = std::min(bestWhole, end - start);
         start = Now();
         rows[1] = RawReadAndSplit(widePath).size();
         best[1] = std::min(best[1], Now() - start);
@@ -190,7 +207,11 @@ int BenchDeviceList()
                 best[1] * 1e3, rows[1], best[0] / best[1]);
     std::printf("  the run's ticks for those rows %8.0f s   load / run = 1 : %.0f\n", kRows * kTickSeconds,
                 kRows * kTickSeconds / best[0]);
-    return rows[0] == kRows && rows[1] == kRows ? 0 : 1;
+    std::printf("checking the same list (trevanil_host --check without the printing, best of %d):\n", kRepeats);
+    std::printf("  rows judged, duplicates found  %8.1f ms\n", bestCheck * 1e3);
+    std::printf("  the report's lines             %8.1f ms (%zu lines)\n", bestReport * 1e3, checkLines);
+    std::printf("  load, check and report         %8.1f ms\n", bestWhole * 1e3);
+    return rows[0] == kRows && rows[1] == kRows && checkLines == kRows + 1 ? 0 : 1;
 }
 
 struct ComApartment {

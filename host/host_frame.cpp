@@ -3,6 +3,7 @@
 #include <ocidl.h>
 #include "activex/atl_container.h"
 #include "activex/exception_barrier.h"
+#include "check_command.h"
 #include "close_flag_sink.h"
 #include "console_out.h"
 #include "dialog_automation.h"
@@ -105,6 +106,7 @@ bool CHostFrame::Create(std::string& error)
         error = "SetLangue failed";
         return false;
     }
+    AttachCheckMenu(m_frame, m_options.language);
     ShowWindow(m_frame, SW_SHOW);
     UpdateWindow(m_frame);
     if (m_options.write) {
@@ -212,6 +214,12 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         if (wp == kProgressTimer && m_progress) {
             m_progress->Poll();
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (IsCheckMenuCommand(wp)) {
+            RunCheckFromWindow(m_frame, m_options.language);
             return 0;
         }
         break;

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <string>
 #include <vector>
+#include "check_command.h"
 #include "console_out.h"
 #include "dialog_automation.h"
 #include "host_frame.h"
@@ -39,9 +40,10 @@ int RunHost()
     std::string error;
     const std::vector<std::string> args = Arguments();
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "/?")) {
-        PrintLine(HostUsage());
+        PrintLine(std::string(HostUsage()) + "\n" + CheckUsage());
         return 0;
     }
+    if (IsCheckCommand(args)) return RunCheckArguments(args);
     const std::optional<HostOptions> options = ParseHostOptions(args, error);
     if (!options) {
         PrintError("trevanil_host: " + error);

@@ -1,8 +1,7 @@
 #include "screenshot.h"
 
-#include <vector>
-#include "activex/unique_handle.h"
-#include "png_writer.h"
+#include <wincodec.h>
+#include "activex/raii.h"
 
 namespace trevanil_host {
 namespace {
@@ -26,6 +25,30 @@ struct Selection {
     Selection(HDC d, HGDIOBJ object) : dc(d), previous(SelectObject(d, object)) {}
     ~Selection() { SelectObject(dc, previous); }
 };
+
+// Encodes 24-bit BGR rows as PNG through the system's imaging component (WIC).
+bool SaveBgrPng(const std::wstring& path, UINT width, UINT height, UINT stride, const BYTE* pixels)
+{
+    activex::ComPtr<IWICImagingFactory> factory;
+    activex::ComPtr<IWICStream> stream;
+    activex::ComPtr<IWICBitmapEncoder> encoder;
+    activex::ComPtr<IWICBitmapFrameEncode> frame;
+    activex::ComPtr<IPropertyBag2> frameOptions;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.put_void())) ||
+        FAILED(factory->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) ||
+        FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) ||
+        FAILED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(frame.put(), frameOptions.put())) ||
+        FAILED(frame->Initialize(frameOptions.get())) || FAILED(frame->SetSize(width, height)))
+        return false;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    // The encoder may only offer another layout; the pixels are in this one.
+    if (FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) return false;
+    return SUCCEEDED(frame->WritePixels(height, stride, stride * height, const_cast<BYTE*>(pixels))) &&
+           SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
 
 void PumpPaint()
 {
@@ -68,28 +91,14 @@ bool SaveWindowPng(HWND window, const std::wstring& path)
         if (!BitBlt(memory.dc, 0, 0, width, height, screen.dc, rect.left, rect.top, SRCCOPY)) return false;
     }
     GdiFlush();
-
-    // DIB rows are BGR, padded to four bytes.
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
-    const auto* source = static_cast<const std::uint8_t*>(bits);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* bgr = source + y * stride + x * 3;
-            std::uint8_t* out = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-            out[0] = bgr[2];
-            out[1] = bgr[1];
-            out[2] = bgr[0];
-        }
-    const std::string png = EncodePng(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), rgb);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-    activex::UniqueFileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return !png.empty() && WriteFile(file.get(), png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
-           written == png.size();
+    // DIB rows are BGR, top row first (negative height), padded to four bytes.
+    const UINT stride = (static_cast<UINT>(width) * 3 + 3) & ~3u;
+    if (SaveBgrPng(path, static_cast<UINT>(width), static_cast<UINT>(height), stride, static_cast<const BYTE*>(bits)))
+        return true;
+    DeleteFileW(path.c_str());  // no half-written picture
+    return false;
 }
 
 } // namespace trevanil_host

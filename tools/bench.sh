@@ -47,6 +47,24 @@ echo
 (cd "$app" && run "$app/batch_bench.exe" 192.168.3.1 $rows)
 
 echo
+echo "trevanil_host --check on a 100000-row list, the whole program with its report written to a file:"
+awk 'BEGIN { print "name,remark,device ip,user,password,model,serial,location,device id,group,vendor,notes,gb,platform ip,platform port\r"
+             for (i = 0; i < 100000; i++)
+               printf "camera-%06d,,10.%d.%d.%d,admin,admin123,,,,PU-%06d,,,,0,,\r\n", i, int(i / 65536), int(i / 256) % 256, i % 256, i }' \
+  >"$app/check-100000.csv"
+# The program's start alone, for comparison: --help.
+elapsed() { s0=$(date +%s.%N); (cd "$app" && "$WINE" trevanil_host.exe "$@" </dev/null >"$build/bench-check.txt" 2>&1); rc=$?;
+            s1=$(date +%s.%N); awk -v a="$s0" -v b="$s1" 'BEGIN { printf "%.2f", b - a }'; return $rc; }
+help_s=$(elapsed --help)
+check_s=$(elapsed --lang 2 --check "$app_win\\check-100000.csv" --ip 10.0.0.5 --port 9000)
+if [ $? -eq 0 ] && [ "$(tr -d '\r' <"$build/bench-check.txt" | grep -c '^row ')" = 100000 ]; then
+  printf '  trevanil_host --check            %6s s   (100000 rows, exit 0)\n' "$check_s"
+  printf '  trevanil_host --help             %6s s   (the program'"'"'s start and end alone)\n' "$help_s"
+else
+  status=1; echo "  trevanil_host --check failed:"; tail -n 3 "$build/bench-check.txt"
+fi
+
+echo
 echo "a $rows-row batch through the dialog (trevanil_host --write), SetCloseFlag(1) to SetCloseFlag(0):"
 log=$build/bench-batch.txt
 (cd "$app" && "$WINE" trevanil_host.exe --lang 2 --ip 10.0.0.5 --port 9000 --file "$app_win\\devices.csv" --write \

@@ -2,7 +2,8 @@
 # The operator's batch job on simulated devices: registers orvex.dll and trevanil.dll with
 # regsvr32, builds the fleet of examples/demo-fleet.txt, runs trevanil_host.exe with the
 # batch control, types the platform address and examples/demo-devices.csv into its dialog
-# and presses Write; the dialog's own timer run writes one device per tick. Then shows the
+# and presses Write (after trevanil_host --check has said what a run would do with the list);
+# the dialog's own timer run writes one device per tick. Then shows the
 # result list, what every device holds now, the saved results and retry list, and runs
 # the retry list once more (in Chinese) after the two faulty devices have been mended.
 # Usage: demo.sh WORK_DIR MODULE_DIR DEVSIM_DIR   (inside tools/with-wine-session.sh)
@@ -128,6 +129,19 @@ devsim list
 
 begin "the device list (examples/demo-devices.csv)"
 tr -d '\r' <"$app/devices.csv"
+
+begin "checking the device list before writing (trevanil_host --check, English)"
+(cd "$app" && "$WINE" trevanil_host.exe --lang 2 --check "$app_win\\devices.csv" --ip "$platform_ip" \
+    --port "$platform_port" </dev/null >"$work/demo-check.txt" 2>&1)
+check_status=$?
+tr -d '\r' <"$work/demo-check.txt"
+# Rows 7 and 8 are not written, and yard (row 3) repeats the device ID of gate-west (row 2,
+# "#PU-0011"): the check says so, and the run below writes the list all the same.
+[ "$check_status" = 1 ] || fail "--check ended with status $check_status, expected 1"
+tr -d '\r' <"$work/demo-check.txt" | grep -q '^duplicate device ID PU-0011: rows 2, 3 ' ||
+  fail "--check did not report the device ID PU-0011 of rows 2 and 3"
+tr -d '\r' <"$work/demo-check.txt" | grep -q '^summary: 8 rows: 6 will be written, 1 incomplete, 1 GB devices' ||
+  fail "--check's summary is not the expected one"
 
 begin "writing the devices through the batch dialog (platform $platform_ip:$platform_port, English)"
 run_host 2 devices.csv run-en.png "$work/demo-run-en.txt" || fail "trevanil_host ended with status $? (output: $work/demo-run-en.txt)"

@@ -9,6 +9,7 @@ pkgs=(cmake make g++ googletest
       mingw-w64-tools wine wine32:i386 libwine:i386 xvfb xauth python3
       g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
       wine64 libwine:amd64 fonts-wqy-microhei
+      fonts-wine  # Marlett, the title bar buttons' symbol font (tools/wine-prefix.sh puts it into each prefix)
       clang libclang-rt-dev  # clang and libFuzzer for `make fuzz`
       locales)  # localedef, for the GBK locale below
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -30,6 +30,13 @@ mkdir -p "$(dirname "$prefix")"
     done
     touch "$prefix/.orvex-cjk"
   fi
+  if [ ! -f "$prefix/.orvex-marlett" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    # Wine draws the title bar buttons with the symbol font Marlett (Debian's fonts-wine),
+    # but does not look in that package's folder: without it they show as "0 1 r".
+    mkdir -p "$prefix/drive_c/windows/Fonts" &&
+      cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" &&
+      touch "$prefix/.orvex-marlett"
+  fi
   # -p: stay alive between programs (ended by with-wine-session.sh or 'wineserver -k').
   wineserver -p >/dev/null 2>&1 </dev/null 9>&-
   # Start Wine's own service processes now, detached from any caller's pipes: a

@@ -1,10 +1,9 @@
 // What the host leaves after a run: the results file and the retry list, and the
-// options and PNG encoding it relies on.
+// options it relies on.
 #include <gtest/gtest.h>
 
 #include "export/run_exports.h"
 #include "host_options.h"
-#include "png_writer.h"
 
 namespace trevanil_host {
 namespace {
@@ -63,20 +62,6 @@ TEST(HostOptions, ParsesAndRefuses)
         EXPECT_FALSE(ParseHostOptions(bad, error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }
-}
-
-TEST(Png, ChecksumsAndSizes)
-{
-    const std::string check = "123456789";
-    EXPECT_EQ(0xCBF43926u, Crc32(reinterpret_cast<const std::uint8_t*>(check.data()), check.size()));
-    // 200 rows of 120 pixels: more than one stored block of 65535 bytes.
-    const std::vector<std::uint8_t> pixels(120 * 200 * 3, 0x7F);
-    const std::string png = EncodePng(120, 200, pixels);
-    ASSERT_GT(png.size(), pixels.size());
-    EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n", 8), png.substr(0, 8));
-    EXPECT_EQ("IEND", png.substr(png.size() - 8, 4));
-    EXPECT_TRUE(EncodePng(120, 199, pixels).empty());
-    EXPECT_TRUE(EncodePng(0, 0, {}).empty());
 }
 
 } // namespace

@@ -356,6 +356,29 @@ TEST_F(BatchRun, TicksNeverNest)
     EXPECT_EQ(m_view.items.size(), 1u);
 }
 
+TEST_F(BatchRun, WriteBetweenTicksIsIgnoredAndTheRunGoesOn)
+{
+    Start({Device("c1", "10.0.0.1", "I1"), Device("c2", "10.0.0.2", "I2"), Device("c3", "10.0.0.3", "I3")});
+    m_run.OnTimer(kRunTimerId);
+    const Columns afterFirst = m_view.Columns();
+    // Another list in the path edit, as a WM_COMMAND from outside would find it.
+    m_view.edits.path = "other.csv";
+    m_files["other.csv"] = "h\r\n" + Device("x1", "10.9.0.1", "X1") + "\r\n";
+    m_run.OnWrite();
+    EXPECT_EQ(m_view.Columns(), afterFirst);
+    EXPECT_EQ(m_view.closeFlags, (std::vector<int>{1}));
+    EXPECT_TRUE(m_view.messages.empty());
+    EXPECT_TRUE(m_view.timerRunning);
+    TickToEnd();
+    EXPECT_EQ(WrittenIps(), (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
+    EXPECT_EQ(m_view.closeFlags, (std::vector<int>{1, 0}));
+    // Once the run has ended, Write starts the next one.
+    m_run.OnWrite();
+    TickToEnd();
+    EXPECT_EQ(WrittenIps().back(), "10.9.0.1");
+    EXPECT_EQ(m_view.closeFlags, (std::vector<int>{1, 0, 1, 0}));
+}
+
 TEST_F(BatchRun, ACancelDuringAWriteEndsTheRunAfterThatRow)
 {
     m_run.SetLanguage(kLanguageEnglish);

@@ -130,4 +130,13 @@ TEST(DeviceListFile, AFileThatCannotBeOpenedHasNoData)
     EXPECT_TRUE(ReadDeviceListFile(std::filesystem::temp_directory_path().u8string()).rows.empty());
     // Not UTF-8: names no file.
     EXPECT_TRUE(ReadDeviceListFile("bad\xFF\xFEname.csv").rows.empty());
+    // The checked read tells these apart from a file without data.
+    for (const std::string& unreadable : {missing.u8string(), std::string(),
+                                          std::filesystem::temp_directory_path().u8string(),
+                                          std::string("bad\xFF\xFEname.csv")})
+        EXPECT_FALSE(TryReadDeviceListFile(unreadable)) << unreadable;
+    const CTempFile headerOnly("trevanil_header_only.csv", "h\r\n");
+    const std::optional<DeviceList> empty = TryReadDeviceListFile(headerOnly.Utf8Path());
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->rows.empty());
 }

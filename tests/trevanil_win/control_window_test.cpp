@@ -288,6 +288,15 @@ TEST_F(TrevanilControl, SetLangueSwitchesColumnsLabelsAndButtonsAtOnce)
         EXPECT_EQ(S_OK, hosted.SetLangue(ignored));
         ExpectLanguage(hosted, kEnglish, "a number other than 1 and 2 changes nothing");
     }
+    // SetLangue takes a short: a 32-bit value beyond it is refused, not cut to its low
+    // half (each of these but 32768 would be 2, English); a small one arrives as its value.
+    ASSERT_EQ(S_OK, Call(hosted.control.get(), DISPID_TREVANIL_SETLANGUE, {Arg(1)}).hr);
+    ExpectLanguage(hosted, kChinese, "1 as a long");
+    for (long beyond : {65538L, 131074L, -65534L, 32768L}) {
+        EXPECT_EQ(DISP_E_OVERFLOW, Call(hosted.control.get(), DISPID_TREVANIL_SETLANGUE, {Arg(beyond)}).hr) << beyond;
+        ExpectLanguage(hosted, kChinese, "a value beyond a short changes nothing");
+    }
+    ASSERT_EQ(S_OK, hosted.SetLangue(2));
     // Typed entries survive a switch: only the texts of the language change.
     SetWindowTextW(hosted.Item(IDC_PLATFORM_IP), L"10.2.0.1");
     ASSERT_EQ(S_OK, hosted.SetLangue(1));
@@ -448,6 +457,31 @@ TEST_F(TrevanilControl, WriteWithoutDataFiresCloseFlagOneThenZero)
     EXPECT_EQ(L"No data is found. Please try again.", box.text);
     EXPECT_EQ(L"Error", box.caption);
     ASSERT_TRUE(PumpUntil([&] { return sink.flags.size() >= 2; }, 5000));
+    EXPECT_EQ((std::vector<short>{1, 0}), sink.flags);
+}
+
+TEST_F(TrevanilControl, WriteDuringARunIsIgnored)
+{
+    HostedControl hosted(TREVANIL_PROGID);
+    ASSERT_TRUE(hosted.dialog);
+    CloseFlagSink sink;
+    ASSERT_TRUE(hosted.Advise(sink));
+    // Twenty rows: the run cannot end by itself within this test, however slow the machine.
+    std::string rows = "name,x,ip,user,password,a,b,c,id\r\n";
+    for (int i = 1; i <= 20; ++i) rows += "Cam,x,10.7.1." + std::to_string(i) + ",,,,,,PU\r\n";
+    const std::wstring list = orvex_test::ProgramDir() + L"twenty_rows.csv";
+    ASSERT_TRUE(WriteBytes(list, rows));
+    SetWindowTextW(hosted.Item(IDC_PLATFORM_IP), L"10.2.0.1");
+    SetWindowTextW(hosted.Item(IDC_FILE_PATH), list.c_str());
+    hosted.Click(IDC_WRITE);
+    ASSERT_TRUE(PumpUntil([&] { return !sink.flags.empty(); }, 5000));
+    ASSERT_FALSE(IsWindowEnabled(hosted.Item(IDC_WRITE)));
+    // The button is disabled, but its command still reaches the dialog: the run goes on
+    // and the host hears of no second start.
+    hosted.Click(IDC_WRITE);
+    hosted.Click(IDC_CANCEL_RUN);
+    ASSERT_TRUE(PumpUntil([&] { return sink.flags.size() >= 2; }, 5000));
+    PumpPending();
     EXPECT_EQ((std::vector<short>{1, 0}), sink.flags);
 }
 

@@ -1,13 +1,18 @@
 // trevanil_host.exe as the operator runs it: a five-row device list written to simulated
 // devices through the control in atl.dll's container, in both languages, with Cancel,
 // an attempt to close the window during the run, the files it saves and a screenshot of
-// the finished dialog (kept in the build tree's artifacts folder).
+// the finished dialog (kept in the build tree's artifacts folder); and the check before
+// writing, from the command line and from the window's menu.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 #include <string>
 #include "activex/unique_handle.h"
+#include "host/host_command_ids.h"
+#include "trevanil_resource.h"
 #include "trevanil_test_support.h"
+
+#include <commctrl.h>
 
 using namespace trevanil_test;
 using orvex_test::DeviceStore;
@@ -292,6 +297,202 @@ TEST_F(TrevanilHost, RecordGoesToTheUsersFolderWhereTheListsFolderCannotTakeIt)
     EXPECT_EQ(kHeader + kRowRefused, only(L"devices_fallback-*-retry.csv"));
     EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
     RemoveDirectoryW(blocked.c_str());
+}
+
+// A list with a row of every kind the check tells apart. The last line has no line break.
+const std::string kCheckedList = kHeader +
+                                 "Cam-A,x,10.7.0.1,admin,admin123,,,,PU-A\r\n"
+                                 "#Cam-B,x,10.7.0.2,,,,,,#PU-B,,,,0,10.9.9.9,7001\r\n"
+                                 "Cam-D,x,10.7.0.4\r\n"
+                                 "Cam-E,x,10.7.0.5,admin,admin123,,,,PU-E,,,,1\r\n"
+                                 "Cam-F,x,10.7.0.6,,,,,,PU-F,,,,0,10.9.9.9,0\r\n"
+                                 "Cam-G,x,10.7.0.300,,,,,,PU-G\r\n"
+                                 "Cam-H,x,10.7.0.8,,,,,,PU-H,,,,0,10.9.9,7001\r\n"
+                                 "Cam-I,x,10.7.0.9,,,,,,PU-A\r\n"
+                                 "Cam-J,x,010.7.0.1,,,,,,PU-J";
+
+TEST_F(TrevanilHost, CheckSaysRowByRowWhatARunWouldDoAndWritesNothing)
+{
+    DeviceStore store("store_host_check.ini");
+    AddDevices(store);
+    const std::wstring path = WriteList(L"devices_check.csv", kCheckedList);
+    const std::wstring file = L" --check \"" + path + L"\"";
+    HostRun run = RunHost(L"--lang 2" + file + L" --ip 10.2.0.9 --port 6000", L"host_check_en.txt");
+    EXPECT_EQ(1u, run.exitCode) << run.output;
+    EXPECT_EQ("row 1  Cam-A  PU-A  10.7.0.1: will be written, platform 10.2.0.9:6000\n"
+              "row 2  Cam-B  PU-B  10.7.0.2: will be written, platform 10.9.9.9:7001 (its own)\n"
+              "row 3: incomplete (a device name, device IP and device ID are needed), not written\n"
+              "row 4  Cam-E  PU-E  10.7.0.5: GB device, not written\n"
+              "row 5  Cam-F  PU-F  10.7.0.6: its own platform port \"0\" is not 1-65535, not written\n"
+              "row 6  Cam-G  PU-G: device IP \"10.7.0.300\" is not an IPv4 address, orvex refuses it (code 72)\n"
+              "row 7  Cam-H  PU-H  10.7.0.8: platform IP \"10.9.9\" is not an IPv4 address, orvex refuses it (code 72)\n"
+              "row 8  Cam-I  PU-A  10.7.0.9: will be written, platform 10.2.0.9:6000\n"
+              "row 9  Cam-J  PU-J  010.7.0.1: will be written, platform 10.2.0.9:6000\n"
+              "duplicate device ID PU-A: rows 1, 8 (the platform cannot hold two devices under one ID)\n"
+              "duplicate device IP 10.7.0.1: rows 1, 9 (the same device is written more than once; only the name "
+              "and ID of row 9 stay)\n"
+              "summary: 9 rows: 4 will be written, 1 incomplete, 1 GB devices, 1 with an invalid own platform port, "
+              "2 with an IP address orvex refuses; 1 duplicate device IDs, 1 duplicate device IPs\n",
+              run.output);
+
+    // Chinese by default; without --ip the rows take the address typed into the dialog.
+    run = RunHost(file, L"host_check_zh.txt");
+    EXPECT_EQ(1u, run.exitCode) << run.output;
+    EXPECT_EQ(0u, run.output.find("第1行  Cam-A  PU-A  10.7.0.1：将写入，平台为对话框中填写的地址\n")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("\n汇总：共9行，将写入4行，信息不全1行")) << run.output;
+
+    // Every row written and none clash: 0.
+    const std::wstring good = WriteList(L"devices_check_good.csv", kHeader + kRowWritten + kRowOwnPlatform);
+    run = RunHost(L"--check \"" + good + L"\" --ip 10.2.0.9 --port 6000", L"host_check_good.txt");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+
+    // Bad input: 2, with the reason.
+    struct Bad {
+        std::wstring arguments;
+        const char* message;
+    };
+    const Bad bad[] = {
+        {L"--lang 2 --check \"" + ProgramDir() + L"no_such_list.csv\"", "The device information file cannot be read: "},
+        {L"--lang 2" + file + L" --ip 10.2.0.9 --port 70000", "Please enter a port number from the range of 0 to 65535."},
+        {L"--lang 2" + file + L" --ip", "this option needs a value: --ip"},
+        {L"--lang 2" + file + L" --write", "does not go with --check"},
+    };
+    for (const Bad& b : bad) {
+        run = RunHost(b.arguments, L"host_check_bad.txt");
+        EXPECT_EQ(2u, run.exitCode) << run.output;
+        EXPECT_NE(std::string::npos, run.output.find(b.message)) << run.output;
+    }
+    for (const char* ip : {"10.7.0.1", "10.7.0.2", "10.7.0.5"}) EXPECT_EQ(0, store.Logins(ip)) << ip;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lp)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (id != search->processId || wcscmp(name, search->className) != 0 || !IsWindowVisible(window)) return TRUE;
+    if (search->owner && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// trevanil_host.exe started without waiting for it; ended when the test leaves early.
+class HostProcess {
+public:
+    explicit HostProcess(const std::wstring& arguments)
+    {
+        std::wstring command = L"\"" + ProgramDir() + L"trevanil_host.exe\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return;
+        m_process.reset(process.hProcess);
+        activex::UniqueHandle thread(process.hThread);
+        m_id = process.dwProcessId;
+    }
+    ~HostProcess()
+    {
+        if (m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(m_process.get(), 99);
+    }
+    HostProcess(const HostProcess&) = delete;
+    HostProcess& operator=(const HostProcess&) = delete;
+
+    // A visible top-level window of the process of the given class ("#32770": a dialog)
+    // whose owner is `owner` (null: any).
+    HWND Window(const wchar_t* className, HWND owner = nullptr) const
+    {
+        WindowSearch search{m_id, className, owner, nullptr};
+        EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    DWORD WaitForExit(DWORD limitMs) const
+    {
+        DWORD code = static_cast<DWORD>(-1);
+        if (WaitForSingleObject(m_process.get(), limitMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_process.get(), &code);
+        return code;
+    }
+
+private:
+    activex::UniqueHandle m_process;
+    DWORD m_id = 0;
+};
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildById(HWND window, LPARAM lp)
+{
+    auto* search = reinterpret_cast<ChildSearch*>(lp);
+    if (GetDlgCtrlID(window) != search->id) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A descendant window with the control id.
+HWND Descendant(HWND root, int id)
+{
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(root, &FindChildById, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
+{
+    const std::wstring path = WriteList(L"devices_menu_check.csv", kCheckedList);
+    HostProcess host(L"--lang 2");
+    HWND frame = nullptr, fileEdit = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            frame = host.Window(L"TrevanilHostFrame");
+            fileEdit = frame ? Descendant(frame, IDC_FILE_PATH) : nullptr;
+            return fileEdit != nullptr;
+        },
+        30000));
+    SendMessageW(Descendant(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.9"));
+    SendMessageW(fileEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+
+    // The window's menu command (Wine keeps a menu inside its process: it is chosen by its id).
+    EXPECT_TRUE(GetMenu(frame)) << "the window has its menu";
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(trevanil_host::kCheckCommandId, 0), 0);
+
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = host.Window(L"#32770", frame)) != nullptr; }, 30000));
+    EXPECT_EQ(L"Check device list", WindowTextOf(box));
+    const std::string text = Utf8(WindowTextOf(GetDlgItem(box, 0xFFFF)));
+    // The summary, then the clashes and the rows that would not be written (the dialog's
+    // port, 5510, for the others).
+    EXPECT_EQ(0u, text.find("summary: 9 rows: 4 will be written, 1 incomplete")) << text;
+    EXPECT_NE(std::string::npos, text.find("\nduplicate device ID PU-A: rows 1, 8 ")) << text;
+    EXPECT_NE(std::string::npos, text.find("\nrow 3: incomplete")) << text;
+    EXPECT_NE(std::string::npos, text.find("\nrow 7  Cam-H  PU-H  10.7.0.8: platform IP \"10.9.9\"")) << text;
+    EXPECT_EQ(std::string::npos, text.find("row 1 ")) << "rows that would be written are left out: " << text;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
+
+    // An address Write would refuse: its message comes first.
+    SendMessageW(Descendant(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.999"));
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(trevanil_host::kCheckCommandId, 0), 0);
+    ASSERT_TRUE(PumpUntil([&] { return (box = host.Window(L"#32770", frame)) != nullptr; }, 30000));
+    EXPECT_EQ(0u, Utf8(WindowTextOf(GetDlgItem(box, 0xFFFF))).find("Invalid IP Address!\nsummary: 9 rows"));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
+
+    EXPECT_EQ(0, SendMessageW(Descendant(frame, IDC_ROW_LIST), LVM_GETITEMCOUNT, 0, 0)) << "no run started";
+    EXPECT_TRUE(IsWindowEnabled(Descendant(frame, IDC_WRITE)));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, host.WaitForExit(30000));
 }
 
 } // namespace

@@ -28,13 +28,18 @@ void ExpectRegistered()
     EXPECT_EQ(GuidText(LIBID_TREVANILLib), KeyValue(cls + L"\\TypeLib"));
     EXPECT_EQ(L"1.0", KeyValue(cls + L"\\Version"));
     EXPECT_TRUE(KeyExists(cls + L"\\Control"));
-    EXPECT_TRUE(KeyExists(cls + L"\\Insertable"));
+    // Only orvex is offered to the Insert Object lists of document containers.
+    EXPECT_FALSE(KeyExists(cls + L"\\Insertable"));
+    EXPECT_FALSE(KeyExists(TREVANIL_PROGID L"\\Insertable"));
     const std::wstring bitmap = KeyValue(cls + L"\\ToolboxBitmap32");
     EXPECT_NE(std::wstring::npos, bitmap.find(L"trevanil.dll")) << Utf8(bitmap);
     EXPECT_EQ(L"1", bitmap.substr(bitmap.find_last_of(L", ") + 1)) << Utf8(bitmap);
     EXPECT_TRUE(KeyExists(TypeLibKey()));
     EXPECT_EQ(L"Trevanil Property Page", KeyValue(PageKey()));
     EXPECT_NE(std::wstring::npos, KeyValue(PageKey() + L"\\InprocServer32").find(L"trevanil.dll"));
+    EXPECT_EQ(TREVANIL_PPG_PROGID, KeyValue(PageKey() + L"\\ProgID"));
+    EXPECT_EQ(GuidText(CLSID_TrevanilPropPage), KeyValue(TREVANIL_PPG_PROGID L"\\CLSID"));
+    EXPECT_EQ(L"Trevanil Property Page", KeyValue(TREVANIL_PPG_PROGID));
 }
 
 void ExpectGone()
@@ -42,6 +47,7 @@ void ExpectGone()
     EXPECT_FALSE(KeyExists(ClassKey()));
     EXPECT_FALSE(KeyExists(PageKey()));
     EXPECT_FALSE(KeyExists(TREVANIL_PROGID));
+    EXPECT_FALSE(KeyExists(TREVANIL_PPG_PROGID));
     EXPECT_FALSE(KeyExists(TypeLibKey()));
 }
 
@@ -91,6 +97,12 @@ std::wstring VersionString(const std::wstring& file, const wchar_t* name, bool& 
 TEST(TrevanilRegistration, Regsvr32RegistersAndUnregistersTheControl)
 {
     orvex_test::ComApartment apartment;
+    // An earlier version registered the control as insertable.
+    for (const std::wstring& stale : {ClassKey() + L"\\Insertable", std::wstring(TREVANIL_PROGID L"\\Insertable")}) {
+        activex::UniqueHKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CLASSES_ROOT, stale.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                                 key.put(), nullptr));
+    }
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(0u, Regsvr32(L"trevanil.dll", false)) << "register, round " << round;
         ExpectRegistered();

@@ -44,9 +44,10 @@ bool IsNavigationKey(const MSG& msg)
 const activex::DispEntry<CTrevanilCtrl> CTrevanilCtrl::kDispTable[] = {
     {DISPID_TREVANIL_SETLANGUE, 1,
      [](CTrevanilCtrl& c, const DispArgs& a, VARIANT*) -> HRESULT {
-         LONG language = 0;
-         HRESULT hr = a.Long(0, language);
-         if (SUCCEEDED(hr)) c.SetLangue(static_cast<short>(language));
+         // SetLangue takes a short: a value beyond its range is refused, not cut.
+         SHORT language = 0;
+         HRESULT hr = a.Short(0, language);
+         if (SUCCEEDED(hr)) c.SetLangue(language);
          return hr;
      }},
     {0, 0, nullptr},

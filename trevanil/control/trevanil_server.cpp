@@ -43,10 +43,12 @@ bool ModulePath(wchar_t (&path)[MAX_PATH])
 struct Registrations {
     std::wstring controlName = ModuleString(IDS_TREVANIL);
     std::wstring pageName = ModuleString(IDS_TREVANIL_PPG);
+    // Not "Insertable": the control is a dialog for the platform's client, not a document
+    // object for the Insert Object lists of word processors.
     activex::ClassRegistration control{&CLSID_Trevanil, controlName.c_str(), TREVANIL_PROGID, L"Apartment",
-                                       true, true, activex::kControlMiscStatus, IDB_TREVANIL, &LIBID_TREVANILLib, L"1.0",
-                                       kControlVerbs};
-    activex::ClassRegistration page{&CLSID_TrevanilPropPage, pageName.c_str(), nullptr, nullptr,
+                                       true, false, activex::kControlMiscStatus, IDB_TREVANIL, &LIBID_TREVANILLib,
+                                       L"1.0", kControlVerbs};
+    activex::ClassRegistration page{&CLSID_TrevanilPropPage, pageName.c_str(), TREVANIL_PPG_PROGID, nullptr,
                                     false, false, 0, 0, nullptr, nullptr, nullptr};
 };
 

@@ -43,9 +43,10 @@ bool CBatchRun::SetLanguage(int language)
 
 void CBatchRun::OnWrite()
 {
-    // Write is disabled during a run; it can only arrive here from a message loop
-    // inside the device access, and must not replace the rows under the running tick.
-    if (m_inTick) return;
+    // Write is disabled during a run, yet a WM_COMMAND sent by another program, or one
+    // from a message loop inside the device access, still arrives: it must neither
+    // restart the run from its first row nor tell the host of a second start.
+    if (m_inTick || IsRunning()) return;
 
     ReadFields();
     const std::unique_ptr<IPatternMatcher> ipPattern = CompilePattern(kPlatformIpPattern);

@@ -15,6 +15,7 @@
 //
 // Ticks never nest: a tick (or Write) arriving while a tick is inside the device
 // access returns at once, and a Cancel then takes effect right after the running row.
+// Write during a run (between two ticks) is ignored: the run goes on where it is.
 //
 // All calls on the window thread; may throw std::bad_alloc (callers on a Windows entry
 // point catch it).

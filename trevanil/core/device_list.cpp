@@ -54,15 +54,24 @@ DeviceList ParseDeviceList(std::string_view bytes)
 
 DeviceList ReadDeviceListFile(const std::string& utf8Path)
 {
+    return TryReadDeviceListFile(utf8Path).value_or(DeviceList());
+}
+
+std::optional<DeviceList> TryReadDeviceListFile(const std::string& utf8Path)
+{
     std::filesystem::path path;
     try {
         path = std::filesystem::u8path(utf8Path);
     } catch (const std::filesystem::filesystem_error&) {
-        return {};  // not UTF-8: it names no file
+        return std::nullopt;  // not UTF-8: it names no file
     }
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::nullopt;
     // Binary: line ends are handled above, and the C runtime's text mode would end
     // the file at the first Ctrl-Z byte.
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    return ReadDeviceList(in);
+    if (!in) return std::nullopt;
+    DeviceList list = ReadDeviceList(in);
+    if (in.bad()) return std::nullopt;
+    return list;
 }

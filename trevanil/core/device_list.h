@@ -2,6 +2,7 @@
 // every ",". No quoting, no trimming: fields are the file's bytes as they stand.
 #pragma once
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,3 +36,5 @@ DeviceList ParseDeviceList(std::string_view bytes);
 // As ReadDeviceList on the file at the path (UTF-8, so any file name can be named on
 // every system). A file that cannot be opened or read reads as no data.
 DeviceList ReadDeviceListFile(const std::string& utf8Path);
+// The same, but nothing when the file cannot be opened or read (a folder, a missing file).
+std::optional<DeviceList> TryReadDeviceListFile(const std::string& utf8Path);

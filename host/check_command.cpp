@@ -1,0 +1,151 @@
+#include "check_command.h"
+
+#include <commdlg.h>
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "activex/unique_handle.h"
+#include "activex/wide_text.h"
+#include "check_report.h"
+#include "console_out.h"
+#include "dialog_automation.h"
+#include "host_command_ids.h"
+#include "input_checks.h"
+#include "pattern_matcher.h"
+#include "ui_texts.h"
+
+namespace trevanil_host {
+namespace {
+
+constexpr std::size_t kProblemLinesShown = 30;  // a message box taller than the screen shows nothing below
+
+struct MenuTraits {
+    using Handle = HMENU;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { DestroyMenu(h); }
+};
+using UniqueMenu = activex::UniqueAny<MenuTraits>;
+
+FieldToUtf8 FieldConverter(TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8) return [](const std::string& text) { return text; };
+    return [](const std::string& text) {
+        // ASCII reads the same in every ANSI code page: most fields need no conversion.
+        if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return text;
+        return activex::Utf8FromWide(activex::WideFromNarrow(text, CP_ACP));
+    };
+}
+
+std::wstring Wide(const std::string& utf8) { return activex::WideFromNarrow(utf8, CP_UTF8); }
+
+// The path the operator picks in the file-open dialog; empty when cancelled.
+std::string PickList(HWND owner, int language)
+{
+    const LanguageTexts* texts = FindLanguageTexts(language == kLanguageEnglish ? kLanguageEnglish : kLanguageChinese);
+    std::wstring filter = Wide(texts->ui.fileFilter);
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    wchar_t path[MAX_PATH * 4] = L"";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = static_cast<DWORD>(std::size(path));
+    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameW(&ofn) ? activex::Utf8FromWide(path) : std::string();
+}
+
+} // namespace
+
+int RunCheckArguments(const std::vector<std::string>& args)
+{
+    std::string error;
+    const std::optional<CheckOptions> options = ParseCheckOptions(args, error);
+    if (!options) {
+        PrintError("trevanil_host: " + error);
+        PrintError(CheckUsage());
+        return 2;
+    }
+    return RunCheckCommand(*options);
+}
+
+int RunCheckCommand(const CheckOptions& options)
+{
+    const std::optional<DeviceList> list = TryReadDeviceListFile(options.file);
+    if (!list) {
+        PrintError("trevanil_host: " + CannotReadText(options.language, options.file));
+        return 2;
+    }
+    const ListCheck check = CheckDeviceList(*list, options.platform);
+    // One write for the whole report: a large list prints quickly.
+    std::string text;
+    for (const std::string& line : FormatCheckLines(check, options.language, FieldConverter(list->encoding)))
+        text += line + "\n";
+    if (!text.empty()) text.pop_back();  // PrintLine ends the last line
+    PrintLine(text);
+    return CheckExitCode(check);
+}
+
+void AttachCheckMenu(HWND frame, int language)
+{
+    UniqueMenu bar(CreateMenu());
+    UniqueMenu list(CreatePopupMenu());
+    if (!bar || !list) return;
+    const std::wstring command =
+        language == kLanguageEnglish ? L"&" + Wide(CheckTitle(language)) + L"..." : Wide(CheckTitle(language)) + L"…(&C)";
+    if (!AppendMenuW(list.get(), MF_STRING, kCheckCommandId, command.c_str()) ||
+        !AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(list.get()),
+                     language == kLanguageEnglish ? L"&List" : L"设备列表(&L)"))
+        return;
+    list.release();  // the bar owns it now
+    RECT before{}, after{};
+    GetClientRect(frame, &before);
+    if (!SetMenu(frame, bar.get())) return;
+    bar.release();  // the window owns it now, and destroys it with itself
+    // The frame grows by the menu bar, so the control keeps its room.
+    GetClientRect(frame, &after);
+    RECT window{};
+    GetWindowRect(frame, &window);
+    SetWindowPos(frame, nullptr, 0, 0, window.right - window.left,
+                 window.bottom - window.top + (before.bottom - after.bottom), SWP_NOMOVE | SWP_NOZORDER);
+}
+
+bool IsCheckMenuCommand(WPARAM wp) { return LOWORD(wp) == kCheckCommandId && HIWORD(wp) == 0; }
+
+void RunCheckFromWindow(HWND frame, int language)
+{
+    const std::wstring title = Wide(CheckTitle(language));
+    std::optional<DialogPlatform> platform;
+    std::string path, refused;
+    if (const auto dialog = FindDeviceWriteDialog(frame)) {
+        path = ControlText(dialog->deviceList);
+        DialogPlatform typed{ControlText(dialog->platformIp), ControlText(dialog->platformPort)};
+        // The typed address counts when Write would accept it; otherwise the box starts
+        // with Write's own message. (The path is looked at below: a stand-in passes here.)
+        const std::unique_ptr<IPatternMatcher> pattern = CompilePattern(kPlatformIpPattern);
+        const UiTextSlot failed = pattern ? CheckStartInputs({typed.ip, typed.port, "-"}, *pattern) : nullptr;
+        if (pattern && !failed) platform = typed;
+        if (failed) refused = std::string(FindLanguageTexts(language == kLanguageEnglish ? kLanguageEnglish
+                                                                                         : kLanguageChinese)->ui.*failed) +
+                              "\n";
+    }
+    if (path.empty()) path = PickList(frame, language);
+    if (path.empty()) return;
+    const std::optional<DeviceList> list = TryReadDeviceListFile(path);
+    if (!list) {
+        MessageBoxW(frame, Wide(CannotReadText(language, path)).c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+        return;
+    }
+    const ListCheck check = CheckDeviceList(*list, platform);
+    const std::string text =
+        refused + FormatProblems(check, language, FieldConverter(list->encoding), kProblemLinesShown);
+    MessageBoxW(frame, Wide(text).c_str(), title.c_str(),
+                MB_OK | (refused.empty() && CheckExitCode(check) == 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
+}
+
+} // namespace trevanil_host
