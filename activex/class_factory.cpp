@@ -17,12 +17,12 @@ STDMETHODIMP ClassFactory::LockServer(BOOL lock)
     return S_OK;
 }
 
-HRESULT GetClassObject(const ClassEntry* classes, REFCLSID clsid, REFIID iid, void** out)
+HRESULT GetClassObject(TableView<ClassEntry> classes, REFCLSID clsid, REFIID iid, void** out)
 {
     if (!out) return E_POINTER;
     *out = nullptr;
-    for (const ClassEntry* c = classes; c->clsid; ++c)
-        if (IsEqualCLSID(clsid, *c->clsid)) return CreateObject<ClassFactory>(iid, out, c->create);
+    for (const ClassEntry& c : classes)
+        if (IsEqualCLSID(clsid, *c.clsid)) return CreateObject<ClassFactory>(iid, out, c.create);
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 

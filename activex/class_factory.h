@@ -1,6 +1,7 @@
 // One class factory per creatable class; DllGetClassObject picks it from a table.
 #pragma once
 #include "com_object.h"
+#include "table_view.h"
 
 namespace activex {
 
@@ -23,8 +24,8 @@ private:
     CreateFn m_create;
 };
 
-// DllGetClassObject over a table that ends with an empty entry.
-HRESULT GetClassObject(const ClassEntry* classes, REFCLSID clsid, REFIID iid, void** out);
+// DllGetClassObject over the module's table of creatable classes.
+HRESULT GetClassObject(TableView<ClassEntry> classes, REFCLSID clsid, REFIID iid, void** out);
 
 // DllCanUnloadNow: S_OK only when no object, lock or worker holds the module.
 HRESULT CanUnloadNow();

@@ -1,6 +1,8 @@
 // IDispatch::Invoke from a table of DISPIDs: each entry fetches its arguments through
 // DispArgs, which coerces them to the declared types.
 #pragma once
+#include <cstddef>
+#include "table_view.h"
 #include <windows.h>
 #include <oleauto.h>
 #include "raii.h"
@@ -35,12 +37,13 @@ struct DispEntry {
     HRESULT (*invoke)(T& self, const DispArgs& args, VARIANT* result);
 };
 
-// Runs the entry for `id` (methods only) from a table that ends with an entry whose invoke is null.
-template <class T>
-HRESULT InvokeFromTable(T& self, const DispEntry<T>* table, DISPID id, WORD flags, DISPPARAMS* params,
+// Runs the entry for `id` (methods only) from the table.
+template <class T, std::size_t N>
+HRESULT InvokeFromTable(T& self, const DispEntry<T> (&rows)[N], DISPID id, WORD flags, DISPPARAMS* params,
                         VARIANT* result, UINT* argErr)
 {
-    for (const DispEntry<T>* e = table; e->invoke; ++e) {
+    const TableView<DispEntry<T>> table(rows);
+    for (const DispEntry<T>* e = table.begin(); e != table.end(); ++e) {
         if (e->id != id) continue;
         if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
         DISPPARAMS none{};

@@ -1,8 +1,11 @@
-// The one exception barrier of every entry point from COM or Windows (COM methods,
-// DllXxx exports, class factories, window and dialog procedures, thread and timer
-// callbacks). A C++ exception that unwinds into the COM runtime, a host's message loop
-// or the system's thread start ends the host program; the barrier turns it into a
-// result instead and writes one log line.
+// The one exception barrier for entry points from COM or Windows (COM methods, the Dll*
+// exports, class factories, window and dialog procedures, thread and timer callbacks).
+// A C++ exception that unwinds into the COM runtime, a host's message loop or the
+// system's thread start ends the host program; the barrier turns it into a result
+// instead and writes one log line. Every entry point that can throw (that allocates or
+// calls code that may) runs behind it. The others rely on not throwing and go without:
+// IUnknown's methods, and the OLE state methods of OleControl and the property page that
+// only read or store a value, hand out a pointer or forward to the container.
 //
 //   STDMETHODIMP CFoo::Bar(...)
 //   {

@@ -76,8 +76,8 @@ HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath
         values.push_back({base + L"\\Version", nullptr, reg.typeLibVersion});
         values.push_back({base + L"\\ToolboxBitmap32", nullptr,
                           std::wstring(modulePath) + L", " + std::to_wstring(reg.toolboxBitmapId)});
-        for (const VerbEntry* v = reg.verbs; v && v->text; ++v)
-            values.push_back({base + L"\\Verb\\" + std::to_wstring(v->verb), nullptr, v->text});
+        for (const VerbEntry& v : reg.verbs)
+            values.push_back({base + L"\\Verb\\" + std::to_wstring(v.verb), nullptr, v.text});
     }
     for (const KeyValue& kv : values) {
         HRESULT hr = SetKeyValue(kv.key, kv.name, kv.value);

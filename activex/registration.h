@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
+#include "table_view.h"
 
 namespace activex {
 
@@ -22,7 +23,7 @@ struct ClassRegistration {
     int toolboxBitmapId;
     const GUID* libid;
     const wchar_t* typeLibVersion;  // "1.0"
-    const VerbEntry* verbs;         // ends with an entry whose text is nullptr
+    TableView<VerbEntry> verbs;
 };
 
 // Writes the class's keys under HKEY_CLASSES_ROOT for the module file `modulePath`; a class

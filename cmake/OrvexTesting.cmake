@@ -1,22 +1,31 @@
-# orvex_add_gtest(NAME SOURCES src... [LIBS lib...] [DIR subdir] [LABELS l...] [SERIAL])
+# orvex_add_gtest(NAME SOURCES src... [LIBS lib...] [DIR subdir] [LABELS l...] [SERIAL]
+#                 [TIMEOUT seconds] [RESOURCE_LOCK name])
 # Builds one GoogleTest program and registers its tests with ctest. In the Windows
 # build the program runs under Wine (the cross-compiling emulator); DIR puts it in a
 # folder of its own under the build tree, for tests that need their own set of DLLs
 # beside the program. SERIAL runs its tests alone: tests that check keyboard focus or
 # the foreground window must not share the desktop with other tests' windows.
+# RESOURCE_LOCK keeps tests that share one machine-wide thing (the registration of the
+# modules) apart; TIMEOUT (default 300) is per test.
 function(orvex_add_gtest name)
-  cmake_parse_arguments(T "SERIAL" "DIR" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "DIR;TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   if(T_DIR)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${T_DIR})
   endif()
-  set(props TIMEOUT 300)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set(props TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
     list(APPEND props LABELS "${T_LABELS}")
   endif()
   if(T_SERIAL)
     list(APPEND props RUN_SERIAL TRUE)
+  endif()
+  if(T_RESOURCE_LOCK)
+    list(APPEND props RESOURCE_LOCK ${T_RESOURCE_LOCK})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
@@ -24,16 +33,30 @@ function(orvex_add_gtest name)
     PROPERTIES ${props})
 endfunction()
 
-# orvex_copy_beside(target file...) copies files next to a target's output after each build.
-function(orvex_copy_beside target)
-  foreach(f ${ARGN})
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} $<TARGET_FILE_DIR:${target}>)
+# orvex_put_beside(target lib...)
+# Puts the DLLs (or programs) of these targets next to a test program, by their output
+# names, and copies them again whenever one of them is rebuilt, also when the program
+# itself is not (a copy made only after the program's link would leave a stale one).
+function(orvex_put_beside target)
+  get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+  if(NOT dir)
+    set(dir ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  set(stamps)
+  foreach(lib ${ARGN})
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_beside.${lib}.stamp)
+    add_custom_command(OUTPUT ${stamp}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${lib}> ${dir}/$<TARGET_FILE_NAME:${lib}>
+      COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+      DEPENDS ${lib} $<TARGET_FILE:${lib}>)
+    list(APPEND stamps ${stamp})
   endforeach()
+  add_custom_target(${target}_beside ALL DEPENDS ${stamps})
+  add_dependencies(${target} ${target}_beside)
 endfunction()
 
 # orvex_deploy_module_beside(target [WITH_DEVICE_LIBS])
-# Puts orvex.dll and the older-protocol library it imports next to a test program;
+# orvex.dll and the older-protocol library it imports next to a test program;
 # WITH_DEVICE_LIBS adds the stand-in camera and media libraries, which orvex loads from
 # the program's own directory.
 function(orvex_deploy_module_beside target)
@@ -42,9 +65,5 @@ function(orvex_deploy_module_beside target)
   if(D_WITH_DEVICE_LIBS)
     list(APPEND libs ravicore ravimedia)
   endif()
-  foreach(lib ${libs})
-    add_dependencies(${target} ${lib})
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${lib}> $<TARGET_FILE_DIR:${target}>)
-  endforeach()
+  orvex_put_beside(${target} ${libs})
 endfunction()

@@ -1,17 +1,106 @@
-// The module's entry point: remembers the module handle for resources and paths.
+// Where orvex.dll's parts are wired together: its entry point, the exception barrier's
+// log, the connection registry (adapters, login prompt, home thread) and the description
+// of its COM server (classes, registration, component categories).
 #include "orvex_module.h"
 
+#include <memory>
+#include "activex/dll_server.h"
+#include "activex/exception_barrier.h"
+#include "connections/pu_adapter_factory.h"
+#include "control/login/dlg_login.h"
+#include "control/orvex_ctrl.h"
+#include "control/orvex_ids.h"
+#include "control/orvex_module_state.h"
+#include "control/orvex_prop_page.h"
+#include "control/orvex_resource.h"
+#include "control/registry_home.h"
+#include "diag/write_log.h"
+
 namespace {
+
 HMODULE g_module = nullptr;
+
+void LogCaughtException(const char* where, const char* message) noexcept { ORVEX_LOG(where, message); }
+
+const activex::ClassEntry kClasses[] = {
+    {&CLSID_orvex, &activex::CreateObject<COrvexCtrl>},
+    {&CLSID_orvexPropPage, &activex::CreateObject<COrvexPropPage>},
+};
+
+const activex::VerbEntry kControlVerbs[] = {
+    {OLEIVERB_PRIMARY, L"&Edit,0,2"},
+    {OLEIVERB_PROPERTIES, L"&Properties...,0,2"},
+};
+
+// The standard component categories the control belongs to, in registration order.
+struct Category {
+    GUID catid;
+    const wchar_t* description;
+};
+const Category kCategories[] = {
+    {{0x7DD95802, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}},
+     L" Controls safely initializable from persistent data! "},
+    {{0x7DD95801, 0x9882, 0x11CF, {0x9F, 0xA9, 0x00, 0xAA, 0x00, 0x6C, 0x42, 0xC4}}, L" Controls safely scriptable! "},
+};
+constexpr LCID kCategoryLcid = 0x0409;
+
+HRESULT RegisterCategories()
+{
+    for (const Category& category : kCategories) {
+        HRESULT hr = activex::RegisterCategory(category.catid, category.description, kCategoryLcid);
+        if (FAILED(hr)) return hr;
+        hr = activex::RegisterClassInCategory(CLSID_orvex, category.catid);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
 }
 
+// The categories themselves stay: other controls may belong to them.
+HRESULT UnregisterCategories()
+{
+    for (const Category& category : kCategories) {
+        const HRESULT hr = activex::UnregisterClassFromCategory(CLSID_orvex, category.catid);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+const activex::ServerDescription kServer = {
+    &OrvexModuleHandle, kClasses,
+    &CLSID_orvex, IDS_ORVEX, L"" ORVEX_PROGID_TEXT, true, IDB_ORVEX, kControlVerbs,
+    &CLSID_orvexPropPage, IDS_ORVEX_PPG, nullptr,
+    &LIBID_orvexLib, kOrvexLibMajor, kOrvexLibMinor, kOrvexLibLcid, L"1.0",
+    &RegisterCategories, &UnregisterCategories,
+};
+
+} // namespace
+
 HMODULE OrvexModuleHandle() { return g_module; }
+
+const activex::ServerDescription& activex::ThisServer() { return kServer; }
+
+SharedRegistry<PuManager>& ModuleRegistry()
+{
+    static SharedRegistry<PuManager> registry(&CreateRegistryHome);
+    return registry;
+}
+
+std::shared_ptr<PuManager> AcquireModuleRegistry()
+{
+    return ModuleRegistry().Acquire([] {
+        auto registry = std::make_unique<PuManager>(DefaultPuAdapterFactory(), g_dlgLogin);
+        int errPu = 0;
+        registry->Init(&errPu);  // a missing device library shows up in later calls
+        return registry;
+    });
+}
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         DisableThreadLibraryCalls(instance);
+        activex::SetBarrierLog(&LogCaughtException);
     }
     return TRUE;
 }

@@ -1,6 +1,6 @@
 // What the connection registry needs of the login dialog: a modal run that answers
 // IDOK (1) when the operator confirmed, and the three values typed in. The module's
-// dialog (g_dlgLogin) provides it; tests link a prompt of their own.
+// composition root hands the registry its dialog (g_dlgLogin); tests hand in their own.
 #pragma once
 
 class ILoginPrompt {
@@ -13,6 +13,3 @@ public:
     virtual const char16_t* Password() const = 0;
     virtual int Port() const = 0;
 };
-
-// The module's login prompt (defined next to g_dlgLogin; tests define their own).
-ILoginPrompt& ModuleLoginPrompt();

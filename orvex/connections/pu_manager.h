@@ -17,8 +17,7 @@ class ILoginPrompt;
 
 class PuManager {
 public:
-    PuManager();
-    // For tests and other hosts: adapters and login prompt of the caller's choice.
+    // The adapters and the login prompt come from the module's composition root (or a test).
     PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt);
     ~PuManager();
     PuManager(const PuManager&) = delete;

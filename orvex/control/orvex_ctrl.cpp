@@ -122,7 +122,6 @@ const activex::DispEntry<COrvexCtrl> COrvexCtrl::kDispTable[] = {
          if (SUCCEEDED(hr)) activex::SetLongResult(result, c.IsUseDomain(puHandle));
          return hr;
      }},
-    {0, 0, nullptr},
 };
 
 COrvexCtrl::COrvexCtrl() : Implements(kControlInfo)
@@ -132,12 +131,7 @@ COrvexCtrl::COrvexCtrl() : Implements(kControlInfo)
     ORVEX_LOG("COrvexCtrl::COrvexCtrl", "=================orvex start================");
     // The first live control makes the registry (and so loads the device libraries); the
     // others share it. Made while the last one is still being torn down, it waits for that.
-    m_registry = ModuleRegistry().Acquire([] {
-        auto registry = std::make_unique<PuManager>();
-        int errPu = 0;
-        registry->Init(&errPu);  // a missing device library shows up in later calls
-        return registry;
-    });
+    m_registry = AcquireModuleRegistry();
 }
 
 COrvexCtrl::~COrvexCtrl() = default;

@@ -139,7 +139,6 @@ const GUID kThrowingClsid = {0x3b8f1a70, 0x5d2e, 0x4c41, {0x9a, 0x11, 0x6e, 0x20
 const activex::ClassEntry kClasses[] = {
     {&kSampleClsid, &CreateSample},
     {&kThrowingClsid, &CreateThrowing},
-    {nullptr, nullptr},
 };
 
 TEST(ComObject, ClassFactoriesCreateThroughTheTableBehindTheBarrier)

@@ -10,6 +10,7 @@
 #include "device.h"
 #include "fake_login_prompt.h"
 #include "halcyra_sim.h"
+#include "pu_adapter_factory.h"
 #include "pu_manager.h"
 #include "ravicore_sim.h"
 #include "recording_log.h"
@@ -63,7 +64,7 @@ protected:
     }
 
     std::string storePath;
-    PuManager registry;
+    PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
 };
 
 }  // namespace

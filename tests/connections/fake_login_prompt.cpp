@@ -5,5 +5,3 @@ FakeLoginPrompt& TestModulePrompt()
     static FakeLoginPrompt prompt;
     return prompt;
 }
-
-ILoginPrompt& ModuleLoginPrompt() { return TestModulePrompt(); }

@@ -19,5 +19,5 @@ public:
     std::atomic<int> runs{0};
 };
 
-// The prompt that ModuleLoginPrompt() hands out in these tests.
+// One prompt for the tests that make a registry over the real adapters.
 FakeLoginPrompt& TestModulePrompt();

@@ -6,6 +6,7 @@
 #include "fake_flat_api.h"
 #include "fake_halcyra.h"
 #include "fake_login_prompt.h"
+#include "pu_adapter_factory.h"
 #include "pu_manager.h"
 #include "recording_log.h"
 
@@ -28,7 +29,7 @@ protected:
 
 TEST_F(ModuleRegistryTest, OlderProtocolDeviceIsWrittenThroughTheV5Adapter)
 {
-    PuManager registry;
+    PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
     int code = 0;
     ASSERT_TRUE(registry.Init(&code));
     int id = 0;
@@ -52,7 +53,7 @@ TEST_F(ModuleRegistryTest, NewerProtocolDeviceUsesTheStoredLoginOnPort80)
 {
     Halcyra().results["ZRM_ConnectPU"] = -28;
     {
-        PuManager registry;
+        PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
         int code = 0;
         ASSERT_TRUE(registry.Init(&code));
         registry.SetLoginInfo("admin", "pw");
@@ -76,7 +77,7 @@ TEST_F(ModuleRegistryTest, NewerProtocolDeviceUsesTheStoredLoginOnPort80)
 TEST_F(ModuleRegistryTest, V7InitFailureStillLeavesAUsableRegistry)
 {
     Camera().initErr = {{"ravicore.dll", 2}};
-    PuManager registry;
+    PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
     int code = 0;
     EXPECT_FALSE(registry.Init(&code));
     EXPECT_EQ(code, 1);

@@ -123,10 +123,9 @@ TEST(LoginDialogBinding, RunWithoutTemplateEndsAtOnceWithMinusOne)
     EXPECT_EQ(unbound.Port(), 0);
 }
 
-TEST(LoginDialogBinding, ModulePromptIsTheModuleDialog)
+TEST(LoginDialogBinding, TheModuleDialogPromptsThroughItsBinding)
 {
-    ILoginPrompt& prompt = ModuleLoginPrompt();
-    EXPECT_EQ(&prompt, static_cast<ILoginPrompt*>(&g_dlgLogin));
+    ILoginPrompt& prompt = g_dlgLogin;
 
     HostWindow host;
     ASSERT_TRUE(g_dlgLogin.Create(host.get()));

@@ -451,7 +451,9 @@ HWND Descendant(HWND root, int id)
 TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
 {
     const std::wstring path = WriteList(L"devices_menu_check.csv", kCheckedList);
-    HostProcess host(L"--lang 2");
+    // With its list named, the host looks for an unfinished run of that list only (another
+    // test's would be offered first otherwise).
+    HostProcess host(L"--lang 2 --file \"" + path + L"\"");
     HWND frame = nullptr, fileEdit = nullptr;
     ASSERT_TRUE(PumpUntil(
         [&] {

@@ -50,7 +50,6 @@ const activex::DispEntry<CTrevanilCtrl> CTrevanilCtrl::kDispTable[] = {
          if (SUCCEEDED(hr)) c.SetLangue(language);
          return hr;
      }},
-    {0, 0, nullptr},
 };
 
 CTrevanilCtrl::CTrevanilCtrl() : Implements(kControlInfo) {}

@@ -1,10 +1,15 @@
-// The module's entry point: remembers the module handle. Control containment (atl.dll)
-// and the list view class are set up when the first dialog is made, not under the
-// loader lock.
+// Where trevanil.dll's parts are wired together: its entry point, the exception barrier's
+// log and the description of its COM server. Control containment (atl.dll) and the list
+// view class are set up when the first dialog is made, not under the loader lock.
 #include "trevanil_module.h"
 
 #include <cstdio>
+#include "activex/dll_server.h"
 #include "activex/exception_barrier.h"
+#include "trevanil_ctrl.h"
+#include "trevanil_ids.h"
+#include "trevanil_prop_page.h"
+#include "trevanil_resource.h"
 
 namespace {
 
@@ -18,9 +23,31 @@ void BarrierToDebugger(const char* where, const char* message) noexcept
     OutputDebugStringA(line);
 }
 
+const activex::ClassEntry kClasses[] = {
+    {&CLSID_Trevanil, &activex::CreateObject<CTrevanilCtrl>},
+    {&CLSID_TrevanilPropPage, &activex::CreateObject<CTrevanilPropPage>},
+};
+
+const activex::VerbEntry kControlVerbs[] = {
+    {OLEIVERB_PRIMARY, L"&Edit,0,2"},
+    {OLEIVERB_PROPERTIES, L"&Properties...,0,2"},
+};
+
+// Not "Insertable": the control is a dialog for the platform's client, not a document
+// object for the Insert Object lists of word processors.
+const activex::ServerDescription kServer = {
+    &TrevanilModuleHandle, kClasses,
+    &CLSID_Trevanil, IDS_TREVANIL, TREVANIL_PROGID, false, IDB_TREVANIL, kControlVerbs,
+    &CLSID_TrevanilPropPage, IDS_TREVANIL_PPG, TREVANIL_PPG_PROGID,
+    &LIBID_TREVANILLib, kTrevanilLibMajor, kTrevanilLibMinor, kTrevanilLibLcid, L"1.0",
+    nullptr, nullptr,
+};
+
 }  // namespace
 
 HMODULE TrevanilModuleHandle() { return g_module; }
+
+const activex::ServerDescription& activex::ThisServer() { return kServer; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

@@ -192,3 +192,5 @@ void CDlgLogin::OnOK(HWND dlg)
     m_nHttpPort = port.value;
     EndDialog(dlg, IDOK);
 }
+
+CDlgLogin g_dlgLogin;

@@ -1,7 +1,6 @@
-// The module's registry: the real adapters and the module's login dialog.
+// The real adapters, and the release of what the newer one loaded.
 #include "flatapi/flat_api.h"
-#include "login_prompt.h"
-#include "pu_manager.h"
+#include "pu_adapter_factory.h"
 #include "velaipc_v5.h"
 #include "velaipc_v7.h"
 
@@ -16,5 +15,3 @@ PuAdapterFactory DefaultPuAdapterFactory()
     };
     return factory;
 }
-
-PuManager::PuManager() : PuManager(DefaultPuAdapterFactory(), ModuleLoginPrompt()) {}
