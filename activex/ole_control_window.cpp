@@ -55,13 +55,6 @@ private:
     HDC m_dc;
 };
 
-struct BrushTraits {
-    using Handle = HBRUSH;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DeleteObject(h); }
-};
-
 // An OLE_COLOR from an ambient property: VT_I4 or VT_UI4 as its 32-bit pattern (system
 // colours have the high bit set), other types converted.
 bool ColorFromVariant(VARIANT& value, OLE_COLOR& out)
@@ -167,7 +160,7 @@ LRESULT OleControl::DefaultHandling(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 void OleControl::OnDraw(HDC dc, const RECT& bounds)
 {
-    UniqueAny<BrushTraits> brush(CreateSolidBrush(AmbientBackColor()));
+    const UniqueBrush brush(CreateSolidBrush(AmbientBackColor()));
     if (brush) FillRect(dc, &bounds, brush.get());
 }
 

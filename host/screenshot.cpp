@@ -6,26 +6,6 @@
 namespace trevanil_host {
 namespace {
 
-struct ScreenDc {
-    HDC dc = GetDC(nullptr);
-    ~ScreenDc() { if (dc) ReleaseDC(nullptr, dc); }
-};
-struct MemoryDc {
-    HDC dc;
-    explicit MemoryDc(HDC like) : dc(CreateCompatibleDC(like)) {}
-    ~MemoryDc() { if (dc) DeleteDC(dc); }
-};
-struct Bitmap {
-    HBITMAP bitmap = nullptr;
-    ~Bitmap() { if (bitmap) DeleteObject(bitmap); }
-};
-struct Selection {
-    HDC dc;
-    HGDIOBJ previous;
-    Selection(HDC d, HGDIOBJ object) : dc(d), previous(SelectObject(d, object)) {}
-    ~Selection() { SelectObject(dc, previous); }
-};
-
 // Encodes 24-bit BGR rows as PNG through the system's imaging component (WIC).
 bool SaveBgrPng(const std::wstring& path, UINT width, UINT height, UINT stride, const BYTE* pixels)
 {
@@ -72,9 +52,9 @@ bool SaveWindowPng(HWND window, const std::wstring& path)
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return false;
 
-    ScreenDc screen;
-    MemoryDc memory(screen.dc);
-    if (!screen.dc || !memory.dc) return false;
+    const activex::WindowDc screen(nullptr);
+    const activex::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    if (!screen || !memory) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -83,12 +63,11 @@ bool SaveWindowPng(HWND window, const std::wstring& path)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    Bitmap bitmap;
-    bitmap.bitmap = CreateDIBSection(memory.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap.bitmap || !bits) return false;
+    const activex::UniqueBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
     {
-        Selection selected(memory.dc, bitmap.bitmap);
-        if (!BitBlt(memory.dc, 0, 0, width, height, screen.dc, rect.left, rect.top, SRCCOPY)) return false;
+        const activex::SelectedObject selected(memory.get(), bitmap.get());
+        if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY)) return false;
     }
     GdiFlush();
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

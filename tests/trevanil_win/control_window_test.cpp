@@ -6,11 +6,13 @@
 #include <objsafe.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 #include "orvex/control/orvex_contract.h"
 #include "activex/atl_container.h"
 #include "trevanil_ids.h"
 #include "trevanil_resource.h"
+#include "activex/com_object.h"
 #include "trevanil_test_support.h"
 
 using namespace trevanil_test;
@@ -23,33 +25,40 @@ const wchar_t kOrvexClsid[] = L"" ORVEX_CLSID_TEXT;
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
 
-// Records every SetCloseFlag the control fires.
-class CloseFlagSink : public IDispatch {
-public:
+// Records every SetCloseFlag the control fires, through a sink object of its own that
+// the control may hold a little longer than the recorder lives.
+struct CloseFlags {
     std::vector<short> flags;
     bool wrongType = false;
+};
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID__DTrevanilEvents)) {
-            *out = static_cast<IDispatch*>(this);
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+class CCloseFlagSink : public activex::Implements<CCloseFlagSink, IDispatch> {
+public:
+    static constexpr activex::QiAlias kAliases[] = {{&DIID__DTrevanilEvents, &IID_IDispatch}};
+    explicit CCloseFlagSink(std::shared_ptr<CloseFlags> seen) : m_seen(std::move(seen)) {}
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
     {
         if (id != DISPID_TREVANIL_SETCLOSEFLAG || !params || params->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
-        if (V_VT(&params->rgvarg[0]) != VT_I2) wrongType = true;
-        flags.push_back(V_I2(&params->rgvarg[0]));
+        if (V_VT(&params->rgvarg[0]) != VT_I2) m_seen->wrongType = true;
+        m_seen->flags.push_back(V_I2(&params->rgvarg[0]));
         return S_OK;
     }
+
+private:
+    std::shared_ptr<CloseFlags> m_seen;
+};
+
+class CloseFlagSink {
+    std::shared_ptr<CloseFlags> m_seen = std::make_shared<CloseFlags>();
+
+public:
+    CloseFlagSink() { activex::CreateObject<CCloseFlagSink>(IID_IDispatch, sink.put_void(), m_seen); }
+    std::vector<short>& flags = m_seen->flags;
+    bool& wrongType = m_seen->wrongType;
+    ComPtr<IDispatch> sink;
 };
 
 // A frame window with the control in an AtlAxWin child filling it.
@@ -93,7 +102,7 @@ public:
         ComPtr<IConnectionPointContainer> points;
         return SUCCEEDED(unknown->QueryInterface(IID_IConnectionPointContainer, points.put_void())) &&
                SUCCEEDED(points->FindConnectionPoint(DIID__DTrevanilEvents, m_point.put())) &&
-               SUCCEEDED(m_point->Advise(static_cast<IDispatch*>(&sink), &m_cookie));
+               sink.sink && SUCCEEDED(m_point->Advise(sink.sink.get(), &m_cookie));
     }
     HRESULT SetLangue(short language) { return Call(control.get(), DISPID_TREVANIL_SETLANGUE, {Arg::Short(language)}).hr; }
     HWND Item(int id) const { return GetDlgItem(dialog, id); }

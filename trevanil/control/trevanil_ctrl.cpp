@@ -100,10 +100,7 @@ void CTrevanilCtrl::OnDraw(HDC dc, const RECT& bounds)
     if (m_dialog.Window() && WindowFromDC(dc) == ControlWindow())
         MoveWindow(m_dialog.Window(), bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                    TRUE);
-    if (HBRUSH brush = CreateSolidBrush(AmbientBackColor())) {
-        FillRect(dc, &bounds, brush);
-        DeleteObject(brush);
-    }
+    OleControl::OnDraw(dc, bounds);  // the ambient background
 }
 
 bool CTrevanilCtrl::PreTranslateMessage(MSG* msg)
