@@ -67,3 +67,21 @@ function(orvex_deploy_module_beside target)
   endif()
   orvex_put_beside(${target} ${libs})
 endfunction()
+
+# orvex_add_test_module(NAME OF shipped SOURCES src... [INCLUDES dir...])
+# The tests' build of a shipped module: the shipped module's parts, link options and
+# export list, with SOURCES (its settable seams, and what else the shipped target
+# compiles itself) in place of the shipped seams. It has the shipped module's file name
+# and lives in the build tree's testhooks/ folder; the shipped module never has the seams.
+function(orvex_add_test_module name)
+  cmake_parse_arguments(M "" "OF" "SOURCES;INCLUDES" ${ARGN})
+  get_target_property(parts ${M_OF} LINK_LIBRARIES)
+  get_target_property(options ${M_OF} LINK_OPTIONS)
+  get_target_property(output ${M_OF} OUTPUT_NAME)
+  add_library(${name} SHARED ${M_SOURCES})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${output}
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testhooks)
+  target_include_directories(${name} PRIVATE ${M_INCLUDES})
+  target_link_options(${name} PRIVATE ${options})
+  target_link_libraries(${name} PRIVATE ${parts})
+endfunction()

@@ -6,15 +6,9 @@ target_link_libraries(orvex_com_test_support PUBLIC activex devsim_tool_lib ole3
 # orvex.dll as the COM tests load it: the shipped module's parts with a restart delay
 # that the tests set (the export OrvexTestSetReRootDelay) in place of the constant. It is
 # named orvex.dll like the shipped one and lives in a folder of its own.
-get_target_property(orvex_parts orvex LINK_LIBRARIES)
-get_target_property(orvex_link_options orvex LINK_OPTIONS)
-add_library(orvex_with_test_hooks SHARED
-  ${PROJECT_SOURCE_DIR}/orvex/orvex_module.cpp ${PROJECT_BINARY_DIR}/orvex/orvex.def reroot_delay_hook.cpp)
-set_target_properties(orvex_with_test_hooks PROPERTIES PREFIX "" OUTPUT_NAME orvex
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testhooks)
-target_include_directories(orvex_with_test_hooks PRIVATE ${PROJECT_SOURCE_DIR}/orvex/control)
-target_link_options(orvex_with_test_hooks PRIVATE ${orvex_link_options})
-target_link_libraries(orvex_with_test_hooks PRIVATE ${orvex_parts})
+orvex_add_test_module(orvex_with_test_hooks OF orvex
+  SOURCES ${PROJECT_SOURCE_DIR}/orvex/orvex_module.cpp ${PROJECT_BINARY_DIR}/orvex/orvex.def reroot_delay_hook.cpp
+  INCLUDES ${PROJECT_SOURCE_DIR}/orvex/control)
 
 orvex_add_gtest(control_com_test
   SOURCES control_com_test.cpp
