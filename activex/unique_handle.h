@@ -111,6 +111,7 @@ using UniqueHModule = UniqueAny<ModuleTraits>;
 using UniqueHKey = UniqueAny<RegKeyTraits>;
 using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;
+using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
 using UniqueMemoryDc = UniqueAny<MemoryDcTraits>;
 
 // A window's device context from GetDC, given back with ReleaseDC.

@@ -1,5 +1,7 @@
 #include "dialog_automation.h"
 
+#include "activex/window_find.h"
+
 #include <commctrl.h>
 #include "activex/wide_text.h"
 
@@ -16,25 +18,7 @@ enum : int {
     kIdList = 207,
 };
 
-struct Search {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindById(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<Search*>(param);
-    if (GetDlgCtrlID(hwnd) != search->id) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND Descendant(HWND root, int id)
-{
-    Search search{id, nullptr};
-    EnumChildWindows(root, &FindById, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND Descendant(HWND root, int id) { return activex::DescendantById(root, id); }
 
 struct BoxSearch {
     HWND except;

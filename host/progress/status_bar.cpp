@@ -20,7 +20,7 @@ void CStatusBar::UseFontOf(HWND window)
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
     LOGFONTW description{};
     if (!m_bar || !font || !GetObjectW(font, sizeof description, &description)) return;
-    activex::UniqueAny<FontTraits> copy(CreateFontIndirectW(&description));
+    activex::UniqueFont copy(CreateFontIndirectW(&description));
     if (!copy) return;
     SendMessageW(m_bar, WM_SETFONT, reinterpret_cast<WPARAM>(copy.get()), TRUE);
     m_font = std::move(copy);

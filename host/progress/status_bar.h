@@ -6,13 +6,6 @@
 
 namespace trevanil_host {
 
-struct FontTraits {
-    using Handle = HFONT;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DeleteObject(h); }
-};
-
 // Owned by the host window's frame object, which outlives the bar's window.
 class CStatusBar {
 public:
@@ -32,7 +25,7 @@ public:
 
 private:
     HWND m_bar = nullptr;
-    activex::UniqueAny<FontTraits> m_font;
+    activex::UniqueFont m_font;
     std::string m_text;
 };
 

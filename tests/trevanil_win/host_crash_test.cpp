@@ -122,32 +122,6 @@ private:
     activex::UniqueHandle m_process;
 };
 
-// A visible top-level window of the process: a message box ("#32770") or the host's frame.
-struct WindowSearch {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t className[64] = L"";
-    GetClassNameW(hwnd, className, 64);
-    if (pid != search->pid || !IsWindowVisible(hwnd) || wcscmp(className, search->className) != 0) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND ProcessWindow(DWORD pid, const wchar_t* className)
-{
-    WindowSearch search{pid, className, nullptr};
-    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The text of a control of another process (WM_GETTEXT is carried across).
 std::wstring ControlTextOf(HWND control)
 {

@@ -10,6 +10,7 @@
 #include "activex/unique_handle.h"
 #include "host/host_command_ids.h"
 #include "trevanil_resource.h"
+#include "activex/window_find.h"
 #include "trevanil_test_support.h"
 
 #include <commctrl.h>
@@ -380,26 +381,6 @@ TEST_F(TrevanilHost, CheckSaysRowByRowWhatARunWouldDoAndWritesNothing)
     for (const char* ip : {"10.7.0.1", "10.7.0.2", "10.7.0.5"}) EXPECT_EQ(0, store.Logins(ip)) << ip;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lp)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(lp);
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (id != search->processId || wcscmp(name, search->className) != 0 || !IsWindowVisible(window)) return TRUE;
-    if (search->owner && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // trevanil_host.exe started without waiting for it; ended when the test leaves early.
 class HostProcess {
 public:
@@ -424,12 +405,7 @@ public:
 
     // A visible top-level window of the process of the given class ("#32770": a dialog)
     // whose owner is `owner` (null: any).
-    HWND Window(const wchar_t* className, HWND owner = nullptr) const
-    {
-        WindowSearch search{m_id, className, owner, nullptr};
-        EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    HWND Window(const wchar_t* className, HWND owner = nullptr) const { return ProcessWindow(m_id, className, owner); }
     DWORD WaitForExit(DWORD limitMs) const
     {
         DWORD code = static_cast<DWORD>(-1);
@@ -442,26 +418,7 @@ private:
     DWORD m_id = 0;
 };
 
-struct ChildSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK FindChildById(HWND window, LPARAM lp)
-{
-    auto* search = reinterpret_cast<ChildSearch*>(lp);
-    if (GetDlgCtrlID(window) != search->id) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A descendant window with the control id.
-HWND Descendant(HWND root, int id)
-{
-    ChildSearch search{id, nullptr};
-    EnumChildWindows(root, &FindChildById, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+using activex::DescendantById;
 
 TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
 {
@@ -473,11 +430,11 @@ TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
     ASSERT_TRUE(PumpUntil(
         [&] {
             frame = host.Window(L"TrevanilHostFrame");
-            fileEdit = frame ? Descendant(frame, IDC_FILE_PATH) : nullptr;
+            fileEdit = frame ? DescendantById(frame, IDC_FILE_PATH) : nullptr;
             return fileEdit != nullptr;
         },
         30000));
-    SendMessageW(Descendant(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.9"));
+    SendMessageW(DescendantById(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.9"));
     SendMessageW(fileEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
 
     // The window's menu command (Wine keeps a menu inside its process: it is chosen by its id).
@@ -499,15 +456,15 @@ TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
 
     // An address Write would refuse: its message comes first.
-    SendMessageW(Descendant(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.999"));
+    SendMessageW(DescendantById(frame, IDC_PLATFORM_IP), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"10.2.0.999"));
     PostMessageW(frame, WM_COMMAND, MAKEWPARAM(trevanil_host::kCheckCommandId, 0), 0);
     ASSERT_TRUE(PumpUntil([&] { return (box = host.Window(L"#32770", frame)) != nullptr; }, 30000));
     EXPECT_EQ(0u, Utf8(WindowTextOf(GetDlgItem(box, 0xFFFF))).find("Invalid IP Address!\nsummary: 9 rows"));
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
 
-    EXPECT_EQ(0, SendMessageW(Descendant(frame, IDC_ROW_LIST), LVM_GETITEMCOUNT, 0, 0)) << "no run started";
-    EXPECT_TRUE(IsWindowEnabled(Descendant(frame, IDC_WRITE)));
+    EXPECT_EQ(0, SendMessageW(DescendantById(frame, IDC_ROW_LIST), LVM_GETITEMCOUNT, 0, 0)) << "no run started";
+    EXPECT_TRUE(IsWindowEnabled(DescendantById(frame, IDC_WRITE)));
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, host.WaitForExit(30000));
 }

@@ -128,6 +128,37 @@ bool TakeMessageBoxDuring(const std::function<void()>& trigger, MessageBoxSeen& 
     return closed && isMessageBox;
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM state)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(state);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (id != search->processId || wcscmp(name, search->className) != 0 || !IsWindowVisible(window)) return TRUE;
+    if (search->owner && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND ProcessWindow(DWORD processId, const wchar_t* className, HWND owner)
+{
+    WindowSearch search{processId, className, owner, nullptr};
+    EnumWindows(&FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::wstring WindowTextOf(HWND window)
 {
     const int length = GetWindowTextLengthW(window);

@@ -47,6 +47,9 @@ struct MessageBoxSeen {
 bool TakeMessageBoxDuring(const std::function<void()>& trigger, MessageBoxSeen& seen, DWORD limitMs = 10000);
 
 std::wstring WindowTextOf(HWND window);
+// A visible top-level window of process `processId` of the class ("#32770": a dialog or
+// message box) whose owner is `owner` (null: any); null when there is none.
+HWND ProcessWindow(DWORD processId, const wchar_t* className, HWND owner = nullptr);
 std::string Utf8(const std::wstring& text);
 
 // Writes bytes to a file; false when it cannot.
