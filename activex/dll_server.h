@@ -4,6 +4,7 @@
 // where its parts are wired together, by defining ThisServer().
 #pragma once
 #include <windows.h>
+#include <olectl.h>
 #include "class_factory.h"
 #include "registration.h"
 #include "table_view.h"
@@ -33,6 +34,12 @@ struct ServerDescription {
     // The module's own steps after the classes (null: none); HRESULTs as they come.
     HRESULT (*registerMore)();
     HRESULT (*unregisterMore)();
+};
+
+// The verbs both our controls register: Edit (the primary verb) and Properties.
+inline constexpr VerbEntry kStandardControlVerbs[] = {
+    {OLEIVERB_PRIMARY, L"&Edit,0,2"},
+    {OLEIVERB_PROPERTIES, L"&Properties...,0,2"},
 };
 
 // Defined by each control module.

@@ -27,11 +27,6 @@ const activex::ClassEntry kClasses[] = {
     {&CLSID_orvexPropPage, &activex::CreateObject<COrvexPropPage>},
 };
 
-const activex::VerbEntry kControlVerbs[] = {
-    {OLEIVERB_PRIMARY, L"&Edit,0,2"},
-    {OLEIVERB_PROPERTIES, L"&Properties...,0,2"},
-};
-
 // The standard component categories the control belongs to, in registration order.
 struct Category {
     GUID catid;
@@ -67,7 +62,7 @@ HRESULT UnregisterCategories()
 
 const activex::ServerDescription kServer = {
     &OrvexModuleHandle, kClasses,
-    &CLSID_orvex, IDS_ORVEX, L"" ORVEX_PROGID_TEXT, true, IDB_ORVEX, kControlVerbs,
+    &CLSID_orvex, IDS_ORVEX, L"" ORVEX_PROGID_TEXT, true, IDB_ORVEX, activex::kStandardControlVerbs,
     &CLSID_orvexPropPage, IDS_ORVEX_PPG, nullptr,
     &LIBID_orvexLib, kOrvexLibMajor, kOrvexLibMinor, kOrvexLibLcid, L"1.0",
     &RegisterCategories, &UnregisterCategories,

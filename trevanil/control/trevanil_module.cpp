@@ -28,16 +28,11 @@ const activex::ClassEntry kClasses[] = {
     {&CLSID_TrevanilPropPage, &activex::CreateObject<CTrevanilPropPage>},
 };
 
-const activex::VerbEntry kControlVerbs[] = {
-    {OLEIVERB_PRIMARY, L"&Edit,0,2"},
-    {OLEIVERB_PROPERTIES, L"&Properties...,0,2"},
-};
-
 // Not "Insertable": the control is a dialog for the platform's client, not a document
 // object for the Insert Object lists of word processors.
 const activex::ServerDescription kServer = {
     &TrevanilModuleHandle, kClasses,
-    &CLSID_Trevanil, IDS_TREVANIL, TREVANIL_PROGID, false, IDB_TREVANIL, kControlVerbs,
+    &CLSID_Trevanil, IDS_TREVANIL, TREVANIL_PROGID, false, IDB_TREVANIL, activex::kStandardControlVerbs,
     &CLSID_TrevanilPropPage, IDS_TREVANIL_PPG, TREVANIL_PPG_PROGID,
     &LIBID_TREVANILLib, kTrevanilLibMajor, kTrevanilLibMinor, kTrevanilLibLcid, L"1.0",
     nullptr, nullptr,
