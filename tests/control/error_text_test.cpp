@@ -30,6 +30,46 @@ TEST(ErrorText, HoldsExactlyTheDocumentedKeys)
     for (const auto& entry : map) EXPECT_FALSE(std::u16string(entry.second).empty()) << entry.first;
 }
 
+TEST(ErrorText, ChosenKeysHoldTheirDocumentedTexts)
+{
+    // Written from the described table by hand: the first and last key of every block,
+    // the keys out of numeric order, and the keys no code takes.
+    struct Entry {
+        int key;
+        const char16_t* text;
+    };
+    const Entry entries[] = {
+        {-1, u"内部动态创建对象错误,没有初始化对象,或者普通空指针返回"},
+        {-3, u"类型不正确"},
+        {-4, u"范围不正确"},
+        {-5, u"无效的handle"},
+        {-17, u"没有camera.dll库"},
+        {-21, u"handle句柄和palyer句柄不对应"},
+        {-32, u"转发错误"},
+        {-40, u"编码器错误"},
+        {-41, u"解码器错误"},
+        {-50, u"录像库错误"},
+        {-51, u"录像下载库错误"},
+        {-60, u"抓拍库错误"},
+        {-62, u"当前正在上传图片"},
+        {-89, u"登陆其他错误"},
+        {-85, u"USER用户登录已到最大值"},
+        {46, u"失败"},
+        {47, u"没有找到SDKDLL"},
+        {48, u"没有找到SDKDLL对应接口"},
+        {55, u"功能模块没有定义"},
+        {56, u"用户信息未验证"},
+        {58, u"没有权限执行操作"},
+        {59, u"IP被拒绝"},
+        {63, u"请求没有携带消息体"},
+        {64, u"CGI请求携带的XML格式错误"},
+        {72, u"IP地址格式错误"},
+        {84, u"用户需要激活"},
+    };
+    const ErrorTextMap map = FilledMap();
+    for (const Entry& entry : entries) EXPECT_EQ(std::u16string(entry.text), Text(map, entry.key)) << entry.key;
+}
+
 TEST(ErrorText, KeepsPunctuationOfTheTexts)
 {
     const ErrorTextMap map = FilledMap();

@@ -5,6 +5,12 @@
 
 namespace {
 
+// The COM results as their documented values, not the module's own constants.
+constexpr std::int32_t kSOk = 0;
+constexpr std::int32_t kENoInterface = static_cast<std::int32_t>(0x80004002u);
+constexpr std::int32_t kEPointer = static_cast<std::int32_t>(0x80004003u);
+constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005u);
+
 struct GetCase {
     SafetyInterface kind;
     std::int32_t result;
@@ -14,10 +20,10 @@ struct GetCase {
 TEST(ObjectSafety, GetAnswersEachKindOfInterface)
 {
     const GetCase cases[] = {
-        {SafetyInterface::Dispatch, safety::kOk, 1},
-        {SafetyInterface::Persistence, safety::kOk, 2},
-        {SafetyInterface::Other, safety::kNoInterface, 0},
-        {SafetyInterface::NotExposed, safety::kNoInterface, 0},
+        {SafetyInterface::Dispatch, kSOk, 1},
+        {SafetyInterface::Persistence, kSOk, 2},
+        {SafetyInterface::Other, kENoInterface, 0},
+        {SafetyInterface::NotExposed, kENoInterface, 0},
     };
     for (const GetCase& c : cases) {
         std::uint32_t supported = 99, enabled = 99;
@@ -30,28 +36,53 @@ TEST(ObjectSafety, GetAnswersEachKindOfInterface)
 TEST(ObjectSafety, GetRefusesNullOutPointers)
 {
     std::uint32_t value = 7;
-    EXPECT_EQ(safety::kPointer, GetSafetyOptions(SafetyInterface::Dispatch, nullptr, &value));
-    EXPECT_EQ(safety::kPointer, GetSafetyOptions(SafetyInterface::Dispatch, &value, nullptr));
+    EXPECT_EQ(kEPointer, GetSafetyOptions(SafetyInterface::Dispatch, nullptr, &value));
+    EXPECT_EQ(kEPointer, GetSafetyOptions(SafetyInterface::Dispatch, &value, nullptr));
     EXPECT_EQ(7u, value);
 }
 
 TEST(ObjectSafety, SetAcceptsOnlyTheFixedOptionOfEachKind)
 {
-    const SafetyInterface kinds[] = {SafetyInterface::Dispatch, SafetyInterface::Persistence, SafetyInterface::Other,
-                                     SafetyInterface::NotExposed};
-    for (SafetyInterface kind : kinds) {
-        for (std::uint32_t mask = 0; mask <= 3; ++mask) {
-            for (std::uint32_t enabled = 0; enabled <= 3; ++enabled) {
-                std::int32_t expected = safety::kFail;
-                if (mask == 0 && enabled == 0) expected = safety::kOk;
-                else if (kind == SafetyInterface::Dispatch && mask == 1 && enabled == 1) expected = safety::kOk;
-                else if (kind == SafetyInterface::Persistence && mask == 2 && enabled == 2) expected = safety::kOk;
-                EXPECT_EQ(expected, SetSafetyOptions(kind, mask, enabled))
-                    << "kind " << static_cast<int>(kind) << " mask " << mask << " enabled " << enabled;
-            }
-        }
-    }
-    EXPECT_EQ(safety::kFail, SetSafetyOptions(SafetyInterface::Dispatch, 0xFFFFFFFFu, 1));
+    using I = SafetyInterface;
+    struct SetCase {
+        SafetyInterface kind;
+        std::uint32_t mask;
+        std::uint32_t enabled;
+        std::int32_t result;
+    };
+    // Written from the described rule, request by request.
+    const SetCase cases[] = {
+        // Nothing asked: fine for every interface, even one the control does not have.
+        {I::Dispatch, 0, 0, kSOk},
+        {I::Persistence, 0, 0, kSOk},
+        {I::Other, 0, 0, kSOk},
+        {I::NotExposed, 0, 0, kSOk},
+        // IDispatch: safe for scripting only, asked exactly so.
+        {I::Dispatch, 1, 1, kSOk},
+        {I::Dispatch, 1, 0, kEFail},
+        {I::Dispatch, 0, 1, kEFail},
+        {I::Dispatch, 2, 2, kEFail},
+        {I::Dispatch, 3, 3, kEFail},
+        {I::Dispatch, 3, 1, kEFail},
+        {I::Dispatch, 1, 3, kEFail},
+        {I::Dispatch, 0xFFFFFFFFu, 1, kEFail},
+        // Persistence: safe for initialising only, asked exactly so.
+        {I::Persistence, 2, 2, kSOk},
+        {I::Persistence, 2, 0, kEFail},
+        {I::Persistence, 1, 1, kEFail},
+        {I::Persistence, 3, 3, kEFail},
+        {I::Persistence, 2, 3, kEFail},
+        // Any other interface, exposed or not: every request that asks for something fails.
+        {I::Other, 1, 1, kEFail},
+        {I::Other, 2, 2, kEFail},
+        {I::Other, 3, 3, kEFail},
+        {I::NotExposed, 1, 1, kEFail},
+        {I::NotExposed, 2, 2, kEFail},
+        {I::NotExposed, 0, 3, kEFail},
+    };
+    for (const SetCase& c : cases)
+        EXPECT_EQ(c.result, SetSafetyOptions(c.kind, c.mask, c.enabled))
+            << "kind " << static_cast<int>(c.kind) << " mask " << c.mask << " enabled " << c.enabled;
 }
 
 } // namespace

@@ -182,10 +182,12 @@ TEST_F(HalcyraSim, FaultsAnswerInsteadOfTheCallAndDelaysTakeTime)
 
 TEST_F(HalcyraSim, ASlowRestartKeepsTheConnectionUntilItAnswers)
 {
-    store.Edit([](StoreData& d) { d.Find(kOld)->delays["ZRM_RebootPu"] = 300; });
+    // The restart answers long after the two store reads below, however busy the machine.
+    store.Edit([](StoreData& d) { d.Find(kOld)->delays["ZRM_RebootPu"] = 3000; });
     ASSERT_EQ(Connect(kOld), err::kOk);
     std::thread restart([&] { EXPECT_EQ(ZRM_RebootPu(handle), err::kOk); });
     EXPECT_EQ(ZRM_IsConnected(handle), 1) << "still up while the restart is under way";
+    EXPECT_EQ(store.Get(kOld).restarts, 0) << "counted when the device answers";
     restart.join();
     EXPECT_EQ(store.Get(kOld).restarts, 1);
     EXPECT_EQ(ZRM_IsConnected(handle), 0);

@@ -1,8 +1,11 @@
 // Every flat export against the recording stand-ins, driven by the same export list
 // that generates the forwarders: what the library receives, what the export answers
-// and which library serves it.
+// and which library serves it. That list cannot check itself, so rows chosen by hand
+// from the documented export list (kDocumentedRows) check its counts and shapes, and
+// what their exports hand to a library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -33,6 +36,78 @@ const Row kRows[] = {
 #define FLAT_TAILCALL(name) {#name, 0, #name, Kind::TailCall, 0},
 #include "flat_exports.inc"
 };
+
+// Rows of the documented export list, written out by hand: the first and last of the
+// list and of each library, every reshaping kind (renamed look-ups, copied and dropped
+// arguments, 32-bit and 8-bit results, no arguments, written by hand, tail call) and the
+// longest argument lists. `passed` names the export's arguments (1-based) in the order
+// the library receives them, 0 standing for the address of the export's copy of `copied`.
+enum class Shape { Forward, Own, TailCall };
+
+struct DocumentedRow {
+    const char* name;
+    int argc;
+    const char* lookup;
+    std::vector<int> passed;
+    int copied;      // 0: none
+    int resultBits;  // 8: the library's 8-bit status, widened; 32: its whole result
+    Shape shape;
+};
+
+const DocumentedRow kDocumentedRows[] = {
+    {"IPC_InitDll", 4, "IPC_InitDll", {}, 0, 32, Shape::Own},
+    {"IPC_ReleaseDll", 1, "IPC_ReleaseDll", {}, 0, 32, Shape::Own},
+    {"IPC_Logout", 2, "IPC_Logout", {1, 2}, 0, 8, Shape::Forward},
+    {"IPC_Login", 4, "IPC_Login", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"IPC_CreateHandle", 4, "IPC_CreateHandle", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"IPC_GetInfoFromHandle", 4, "IPC_GetInfoFromHandle", {0, 2, 3, 4}, 1, 8, Shape::Forward},
+    {"IPC_DestroyHandle", 0, "IPC_DestroyHandle", {}, 0, 8, Shape::Forward},
+    {"IPC_GetEventTime", 9, "IPC_GetEventTime", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 8, Shape::Forward},
+    {"IPC_VoiceCallState", 4, "IPC_CallState_RTCP", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"IPC_Setrecdownloadspeed", 2, "IPC_Setrecdownloadspeed", {1, 2}, 0, 8, Shape::Forward},
+    {"IPC_GetIrcutfilter", 7, "IPC_GetIrcutFilter", {1, 2, 3, 4, 5, 6, 7}, 0, 8, Shape::Forward},
+    {"IPC_SetIrcutfilter", 4, "IPC_SetIrcutFilter", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"IPC_GetBLC", 7, "IPC_GetBlc", {1, 2, 3, 4, 5, 6, 7}, 0, 8, Shape::Forward},
+    {"IPC_SetPowerInfo", 5, "IPC_SetPowerInfo", {1, 2, 3, 4, 5}, 0, 8, Shape::Forward},
+    {"IPC_GetDdns", 6, "IPC_GetDdns", {1, 2, 3, 4, 6}, 0, 8, Shape::Forward},
+    {"IPC_Get8021x", 6, "IPC_Get8021x", {1, 2, 3, 4, 6}, 0, 8, Shape::Forward},
+    {"IPC_Set8021x", 4, "IPC_Set8021x", {1, 2, 4}, 0, 8, Shape::Forward},
+    {"IPC_GetUPnP", 7, "IPC_GetUPnP", {1, 2, 3, 4, 5, 6, 7}, 0, 8, Shape::Forward},
+    {"IPC_GetQuor", 4, "IPC_GetQuor", {1, 2, 4}, 0, 8, Shape::Forward},
+    {"IPC_SetQuor", 4, "IPC_SetQuor", {1, 2, 4}, 0, 8, Shape::Forward},
+    {"IPC_SetAuthMode", 4, "IPC_SetAuthMode", {1, 2, 4}, 0, 8, Shape::Forward},
+    {"IPC_GetGB28181", 11, "IPC_GetGB28181", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 0, 8, Shape::Forward},
+    {"IPC_SetGB28181", 9, "IPC_SetGB28181", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 8, Shape::Forward},
+    {"IPC_GetSnapTime", 4, "IPC_GetSnapTime", {1, 2, 0, 4}, 3, 8, Shape::Forward},
+    {"IPC_SetSnapEvent", 4, "IPC_SetSnapEvent", {1, 2, 0, 4}, 3, 8, Shape::Forward},
+    {"IPC_GetTimeTask", 9, "IPC_GetTimeTask", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, 8, Shape::Forward},
+    {"IPC_IsConnect", 3, "IPC_IsConnect", {1, 2, 3}, 0, 8, Shape::Forward},
+    {"IPC_AddConnectDetect", 6, "IPC_AddConnectDetect", {1, 2, 3, 4, 5, 6}, 0, 8, Shape::Forward},
+    {"IPC_StartRealPlay", 7, "IPC_StartRealPlay", {1, 2, 3, 4, 5, 6, 7}, 0, 32, Shape::Forward},
+    {"IPC_SetRtspMetaPort", 8, "IPC_SetRtspMetaPort", {1, 2, 3, 4, 5, 6, 7, 8}, 0, 32, Shape::Forward},
+    {"IPC_RemoveRtspMetaPort", 3, "IPC_RemoveRtspMetaPort", {1, 2, 3}, 0, 32, Shape::Forward},
+    {"IPC_StopRealPlay", 4, "IPC_StopRealPlay", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"IPC_SetSSH", 3, "IPC_SetSSH", {1, 2, 3}, 0, 8, Shape::Forward},
+    {"IPC_SetPubsec", 4, "IPC_SetPubsec", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"MED_InitMedia", 0, "MED_InitMedia", {}, 0, 8, Shape::Forward},
+    {"MED_FreeMedia", 0, "MED_FreeMedia", {}, 0, 32, Shape::Own},
+    {"MED_LocalPlay", 12, "MED_LocalPlay", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 0, 32, Shape::Forward},
+    {"MED_PauseLocalPlay", 1, "MED_PauseLocalPlay", {1}, 0, 8, Shape::Forward},
+    {"MED_SetYuvCallBack", 0, "MED_SetYuvCallBack", {}, 0, 32, Shape::TailCall},
+    {"MED_SetShowMarginsEx", 6, "MED_SetShowMarginsEx", {1, 2, 3, 4, 5, 6}, 0, 8, Shape::Forward},
+    {"MED_GetCallVolume", 1, "MED_GetCallVolume", {1}, 0, 8, Shape::Forward},
+    {"MED_SetConnectLostCallBack", 4, "MED_SetConnectLostCallBack", {1, 2, 3, 4}, 0, 8, Shape::Forward},
+    {"MED_DownloadPuRec", 8, "MED_DownloadPuRec", {1, 2, 3, 4, 5, 6, 7, 8}, 0, 8, Shape::Forward},
+    {"MED_MetaPlay", 3, "MED_MetaPlay", {1, 2, 3}, 0, 32, Shape::Forward},
+    {"MED_StopMetaPlay", 2, "MED_StopMetaPlay", {1, 2}, 0, 8, Shape::Forward},
+};
+
+const Row* FindRow(const char* name)
+{
+    for (const Row& row : kRows)
+        if (std::strcmp(row.name, name) == 0) return &row;
+    return nullptr;
+}
 
 bool IsForwarder(const Row& row) { return row.kind != Kind::Own && row.kind != Kind::TailCall; }
 
@@ -152,6 +227,85 @@ TEST(FlatExportList, HoldsThe308ExportsInTheirFamilies)
     EXPECT_EQ(263, ipc);
     EXPECT_EQ(45, med);
     EXPECT_EQ(3, own);  // IPC_InitDll, IPC_ReleaseDll, MED_FreeMedia
+}
+
+TEST(FlatExportList, ChosenRowsHaveTheirDocumentedPlaceCountAndShape)
+{
+    EXPECT_STREQ("IPC_InitDll", kRows[0].name);
+    EXPECT_STREQ("IPC_ReleaseDll", kRows[1].name);
+    EXPECT_STREQ("IPC_Logout", kRows[2].name);
+    EXPECT_STREQ("IPC_SetPubsec", kRows[262].name) << "the last IPC_ export";
+    EXPECT_STREQ("MED_InitMedia", kRows[263].name) << "the first MED_ export";
+    EXPECT_STREQ("MED_StopMetaPlay", kRows[307].name);
+    for (const DocumentedRow& expected : kDocumentedRows) {
+        SCOPED_TRACE(expected.name);
+        const Row* row = FindRow(expected.name);
+        ASSERT_NE(nullptr, row) << "missing from the export list";
+        if (expected.shape == Shape::TailCall) {
+            EXPECT_EQ(Kind::TailCall, row->kind);
+            continue;
+        }
+        EXPECT_EQ(expected.argc, row->argc);
+        if (expected.shape == Shape::Own) {
+            EXPECT_EQ(Kind::Own, row->kind);
+            continue;
+        }
+        EXPECT_STREQ(expected.lookup, row->lookup);
+        const bool renamed = std::strcmp(expected.name, expected.lookup) != 0;
+        const bool dropped = static_cast<int>(expected.passed.size()) < expected.argc;
+        Kind kind = Kind::Ordinary;
+        if (renamed) kind = Kind::Renamed;
+        else if (expected.copied) kind = Kind::ArgCopy;
+        else if (dropped) kind = Kind::ArgDrop;
+        else if (expected.resultBits == 32) kind = Kind::Result32;
+        else if (std::strcmp(expected.name, "MED_GetCallVolume") == 0) kind = Kind::Result8;
+        EXPECT_EQ(kind, row->kind);
+        if (expected.copied) EXPECT_EQ(expected.copied, row->position);
+        if (dropped) {
+            int missing = 0;
+            for (int k = 1; k <= expected.argc && !missing; ++k)
+                if (std::find(expected.passed.begin(), expected.passed.end(), k) == expected.passed.end()) missing = k;
+            EXPECT_EQ(missing, row->position) << "the argument not passed on";
+        }
+    }
+}
+
+TEST_F(FlatExports, ChosenRowsHandTheLibraryTheDocumentedArguments)
+{
+    Load("ravimedia.dll");  // the media stand-in offers every name
+    const std::int32_t answer = 0x6D4C21A7;  // low byte 0xA7, above 127 and never 3
+    for (const DocumentedRow& expected : kDocumentedRows) {
+        if (expected.shape != Shape::Forward) continue;
+        SCOPED_TRACE(expected.name);
+        recording::Reset();
+        recording::SetAnswer(answer);
+        if (expected.copied) recording::SetDerefPosition(expected.copied - 1);
+        FlatArg a[12];
+        for (int i = 0; i < 12; ++i) a[i] = 0x5100 + 0x11 * (i + 1);  // argument k is 0x5100 + 0x11 * k
+        void* address = OrvexExport(expected.name);
+        ASSERT_NE(nullptr, address);
+        std::int32_t result = 0;
+        if (std::strcmp(expected.name, "MED_GetCallVolume") == 0)
+            result = reinterpret_cast<FlatCall8>(address)(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9],
+                                                          a[10], a[11]);
+        else
+            result = reinterpret_cast<FlatCall>(address)(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9],
+                                                         a[10], a[11]);
+        EXPECT_EQ(expected.resultBits == 32 ? 0x6D4C21A7 : 0xA7, result);
+        ASSERT_EQ(1u, recording::Calls().size());
+        const LibraryCall& call = recording::Calls().front();
+        EXPECT_EQ('M', call.library);
+        EXPECT_EQ(expected.lookup, call.name);
+        for (std::size_t at = 0; at < expected.passed.size(); ++at) {
+            const int k = expected.passed[at];
+            if (k == 0) {
+                EXPECT_NE(a[expected.copied - 1], call.args[at]) << "an address, not the value";
+                EXPECT_EQ(0x5100 + 0x11 * expected.copied, call.pointee) << "the address of a copy of the argument";
+            } else {
+                EXPECT_EQ(0x5100 + 0x11 * k, call.args[at]) << "library argument " << at + 1;
+            }
+        }
+    }
 }
 
 TEST_F(FlatExports, WithNothingLoadedEveryForwarderAnswers3AndCallsNothing)

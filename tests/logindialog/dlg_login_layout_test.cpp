@@ -10,7 +10,6 @@
 
 #include "dialog_driver.h"
 #include "dlg_login.h"
-#include "dlg_login_ids.h"
 #include "login_test_support.h"
 
 namespace {
@@ -30,15 +29,17 @@ constexpr DWORD kEditStyle = kBorder | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD kEditAbsent = ES_PASSWORD | ES_NUMBER;
 constexpr DWORD kStaticAbsent = WS_TABSTOP | WS_GROUP | WS_BORDER;
 
+// As documented for template 103, ids written as numbers: 1 OK, 2 Cancel, 201 user name,
+// 202 password, 203 HTTP port, -1 for the static texts.
 const ExpectedControl kControls[] = {
-    {IDOK, L"Button", L"确定", {91, 163, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-    {IDCANCEL, L"Button", L"取消", {155, 163, 50, 14}, WS_TABSTOP, BS_DEFPUSHBUTTON},
+    {1, L"Button", L"确定", {91, 163, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+    {2, L"Button", L"取消", {155, 163, 50, 14}, WS_TABSTOP, BS_DEFPUSHBUTTON},
     {-1, L"Static", L"用户名", {68, 63, 22, 8}, 0, kStaticAbsent},
-    {IDC_EDIT_USERNAME, L"Edit", L"", {105, 57, 81, 14}, kEditStyle, kEditAbsent},
+    {201, L"Edit", L"", {105, 57, 81, 14}, kEditStyle, kEditAbsent},
     {-1, L"Static", L"密码", {68, 85, 15, 8}, 0, kStaticAbsent},
     {-1, L"Static", L"HTTP端口", {65, 109, 31, 8}, 0, kStaticAbsent},
-    {IDC_EDIT_PASSWORD, L"Edit", L"", {104, 83, 81, 14}, kEditStyle, kEditAbsent},
-    {IDC_EDIT_HTTPPORT, L"Edit", L"", {104, 107, 81, 14}, kEditStyle, kEditAbsent},
+    {202, L"Edit", L"", {104, 83, 81, 14}, kEditStyle, kEditAbsent},
+    {203, L"Edit", L"", {104, 107, 81, 14}, kEditStyle, kEditAbsent},
 };
 
 // The dialog manager converts place and size each on its own, then adds them.
@@ -130,7 +131,7 @@ using UniqueLibrary = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDel
 
 std::string_view DialogTemplate(HMODULE module)
 {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDD_DLG_LOGIN), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(103), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
     if (!found) return {};
     HGLOBAL loaded = LoadResource(module, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;

@@ -26,6 +26,9 @@ TEST(TrevanilSafety, AlwaysReportsBothOptionsAndRefusesLess)
         {0, 0, Answer::Ok},   {1, 1, Answer::Ok},   {2, 2, Answer::Ok},   {3, 3, Answer::Ok},
         {1, 3, Answer::Ok},   {3, 1, Answer::Fail}, {1, 0, Answer::Fail}, {2, 0, Answer::Fail},
         {4, 4, Answer::Fail}, {7, 7, Answer::Fail},
+        // Enabled bits beyond the mask are not asked for; a mask bit beyond the two options is.
+        {2, 3, Answer::Ok},   {0, 7, Answer::Ok},   {3, 2, Answer::Fail}, {3, 0, Answer::Fail},
+        {4, 0, Answer::Fail}, {0xFFFFFFFFu, 0xFFFFFFFFu, Answer::Fail},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.answer, trevanil_safety::SetOptions(true, c.mask, c.enabled)) << c.mask << "/" << c.enabled;

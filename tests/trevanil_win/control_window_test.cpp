@@ -181,7 +181,8 @@ void ExpectLanguage(const HostedControl& hosted, const LanguageSeen& expected, c
     }
 }
 
-// Dialog template 201: the kind, styles and place of every control, in dialog units.
+// Dialog template 201 as documented: the id, kind, styles and place of every control, in
+// dialog units, the ids written as numbers.
 struct ControlLayout {
     int id;
     const wchar_t* className;
@@ -192,17 +193,17 @@ struct ControlLayout {
 };
 
 const ControlLayout kLayout[] = {
-    {IDC_LABEL_IP, L"Static", SS_TYPEMASK, SS_RIGHT, false, {5, 6, 69, 8}},
-    {IDC_PLATFORM_IP, L"Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, true, {76, 4, 96, 12}},
-    {IDC_LABEL_PORT, L"Static", SS_TYPEMASK, SS_RIGHT, false, {203, 6, 50, 8}},
-    {IDC_PLATFORM_PORT, L"Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, true, {257, 4, 58, 12}},
-    {IDC_LABEL_FILE, L"Static", SS_TYPEMASK, SS_RIGHT, false, {5, 26, 69, 8}},
-    {IDC_FILE_PATH, L"Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, true, {76, 24, 179, 12}},
-    {IDC_BROWSE, L"Button", BS_TYPEMASK & ~BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, {265, 23, 50, 14}},
-    {IDC_WRITE, L"Button", BS_TYPEMASK & ~BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, {206, 43, 50, 14}},
-    {IDC_CANCEL_RUN, L"Button", BS_TYPEMASK & ~BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, {265, 43, 50, 14}},
-    {IDC_ROW_LIST, L"SysListView32", LVS_TYPEMASK, LVS_REPORT, true, {5, 63, 310, 104}},
-    {IDC_ORVEX, L"AtlAxWin", WS_VISIBLE | WS_TABSTOP, WS_VISIBLE | WS_TABSTOP, false, {5, 17, 6, 6}},
+    {209, L"Static", SS_TYPEMASK, SS_RIGHT, false, {5, 6, 69, 8}},
+    {201, L"Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, true, {76, 4, 96, 12}},
+    {210, L"Static", SS_TYPEMASK, SS_RIGHT, false, {203, 6, 50, 8}},
+    {202, L"Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, true, {257, 4, 58, 12}},
+    {211, L"Static", SS_TYPEMASK, SS_RIGHT, false, {5, 26, 69, 8}},
+    {203, L"Edit", ES_AUTOHSCROLL, ES_AUTOHSCROLL, true, {76, 24, 179, 12}},
+    {204, L"Button", BS_TYPEMASK & ~BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, {265, 23, 50, 14}},
+    {205, L"Button", BS_TYPEMASK & ~BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, {206, 43, 50, 14}},
+    {206, L"Button", BS_TYPEMASK & ~BS_DEFPUSHBUTTON, BS_PUSHBUTTON, false, {265, 43, 50, 14}},
+    {207, L"SysListView32", LVS_TYPEMASK, LVS_REPORT, true, {5, 63, 310, 104}},
+    {208, L"AtlAxWin", WS_VISIBLE | WS_TABSTOP, WS_VISIBLE | WS_TABSTOP, false, {5, 17, 6, 6}},
 };
 
 void ExpectLayout(const HostedControl& hosted)
