@@ -246,17 +246,11 @@ bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
     return true;
 }
 
-bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, int lPlatPort,
-                        const char* szPuId, const char* szNewName, const char* szNewIp,
-                        int* lPuID, int* errPu)
+bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu)
 {
     constexpr const char* kFn = "PuManager::WritePu";
     char message[256];
-    szPuIP = TextOrEmpty(szPuIP);
-    szPlatIP = TextOrEmpty(szPlatIP);
-    szPuId = TextOrEmpty(szPuId);
-    szNewName = TextOrEmpty(szNewName);
-    szNewIp = TextOrEmpty(szNewIp);
+    const char* szPuIP = request.szPuIP;
     ORVEX_LOG(kFn, "start WritePu.");
 
     // A live connection to the address is used again without a new login. The write
@@ -278,8 +272,8 @@ bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, i
             claimed.reset();
         }
     }
-    if (!reused && (!Connect(lPuID, szPuIP, lPuPort, errPu) || *errPu != kErrPuNone)) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP, lPuPort,
+    if (!reused && (!Connect(lPuID, szPuIP, request.lPuPort, errPu) || *errPu != kErrPuNone)) {
+        ORVEX_LOG(kFn, FormatLogMessage(message, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP, request.lPuPort,
                                         *errPu));
         return false;
     }
@@ -294,14 +288,13 @@ bool PuManager::WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, i
 
     // The adapter may hand out a new handle; it goes into the record when the write ends.
     std::int32_t lPuHandle = target.lPuHandle;
-    const bool written = target.adapter->WritePu(&lPuHandle, szPuIP, lPuPort, szPlatIP, lPlatPort, szPuId,
-                                                 szNewName, szNewIp, errPu);
+    const bool written = target.adapter->WritePu(&lPuHandle, request, errPu);
     endWrite(lPuHandle);
     const char* format = (written && *errPu == kErrPuNone)
         ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
         : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
-    ORVEX_LOG(kFn, FormatLogMessage(message, format, szPuIP, lPuPort, szPlatIP, lPlatPort, szPuId, szNewName,
-                                    szNewIp, *errPu));
+    ORVEX_LOG(kFn, FormatLogMessage(message, format, szPuIP, request.lPuPort, request.szPlatIP, request.lPlatPort,
+                                    request.szPuId, request.szNewName, request.szNewIp, *errPu));
     return written && *errPu == kErrPuNone;
 }
 

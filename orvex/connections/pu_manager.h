@@ -12,6 +12,7 @@
 #include "pu_adapter_factory.h"
 #include "pu_base.h"
 #include "pu_types.h"
+#include "write_pu_request.h"
 
 class ILoginPrompt;
 
@@ -25,9 +26,7 @@ public:
 
     bool Init(int* errPu);
     bool Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu);
-    bool WritePu(const char* szPuIP, int lPuPort, const char* szPlatIP, int lPlatPort,
-                 const char* szPuId, const char* szNewName, const char* szNewIp,
-                 int* lPuID, int* errPu);
+    bool WritePu(const WritePuRequest& request, int* lPuID, int* errPu);
     bool DisConnect(int lPuID, int* errPu);
     bool ReRoot(int lPuID, int* errPu);
     bool IsUseDomain(int lPuID, int* errPu);

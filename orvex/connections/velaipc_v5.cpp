@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <optional>
 
 #include "block_fields.h"
 #include "bounded_text.h"
@@ -12,6 +11,7 @@
 #include "err_translation.h"
 #include "halcyra_api.h"
 #include "ipv4_text.h"
+#include "library_failure.h"
 #include "pu_types.h"
 #include "v5_groups.h"
 
@@ -22,15 +22,7 @@ namespace {
 constexpr const char* kConnetFn = "CVelaIPCV5::Connet";
 constexpr const char* kWritePuFn = "CVelaIPCV5::WritePu";
 
-// Reports a failed library call of WritePu: the translated code and one log line
-// formatted with the library's result and that code.
-bool FailWritePu(int* errPu, int errV5, const char* format)
-{
-    SetCodeFromErrV5(errPu, errV5);
-    char message[256];
-    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, format, errV5, *errPu));
-    return false;
-}
+constexpr LibraryFailure FailWritePu{kWritePuFn, &SetCodeFromErrV5};
 
 }  // namespace
 
@@ -69,29 +61,17 @@ bool CVelaIPCV5::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
     return false;
 }
 
-bool CVelaIPCV5::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
-                         const char* szPlatIP, int lPlatPort, const char* szPuId,
-                         const char* szNewName, const char* szNewIp, int* errPu)
+bool CVelaIPCV5::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
     char message[256];
-    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.",
-                                           TextOrEmpty(szPuIP), lPuPort));
-
-    // An address the device cannot use is refused before the device is touched.
-    std::optional<std::uint32_t> platAddr = ParseIpv4NetworkOrder(szPlatIP);
-    std::optional<std::uint32_t> newAddr = ParseIpv4NetworkOrder(szNewIp);
-    if (!platAddr || !newAddr) {
-        *errPu = kErrPuBadIpText;
-        ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "bad ip text. szPlatIP-%s,NewIp-%s.errPu:%d",
-                                               TextOrEmpty(szPlatIP), TextOrEmpty(szNewIp), *errPu));
-        return false;
-    }
+    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
+                                           request.lPuPort));
     const int handle = *lPuHandle;
 
     unsigned char nms[kNmsSize] = {};
     int result = ZRM_GetPuParam(handle, emPuConfig_Nms, 0, nms, sizeof nms);
     if (result != 0) return FailWritePu(errPu, result, "ZRM_GetPuParam emPuConfig_Nms fail.errV5:%d, errPu:%d");
-    PutField(nms, kNmsPlatAddr, *platAddr);
+    PutField(nms, kNmsPlatAddr, request.platAddr.networkOrder);
     result = ZRM_SetPuParam(handle, emPuConfig_Nms, 0, nms, sizeof nms);
     // From here the V5 lines label the library's result "errV7"; kept as the log has always read.
     if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_Nms fail.errV7:%d, errPu:%d");
@@ -99,11 +79,11 @@ bool CVelaIPCV5::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
     unsigned char sysPub[kSysPubSize] = {};
     result = ZRM_GetPuParam(handle, emPuConfig_SysPub, 0, sysPub, sizeof sysPub);
     if (result != 0) return FailWritePu(errPu, result, "ZRM_GetPuParam emPuConfig_SysPub fail.errV7:%d, errPu:%d");
-    CopyTextZeroFilled(TextField(sysPub, kSysPubPuId), kPuIdFieldSize, szPuId);
-    CopyTextZeroFilled(TextField(sysPub, kSysPubPuId2), kPuIdFieldSize, szPuId);
-    PutField(sysPub, kSysPubDeviceAddr, *newAddr);
-    PutField(sysPub, kSysPubPlatPort, static_cast<std::uint16_t>(lPlatPort));
-    PutField(sysPub, kSysPubPlatAddr, *platAddr);
+    CopyTextZeroFilled(TextField(sysPub, kSysPubPuId), kPuIdFieldSize, request.szPuId);
+    CopyTextZeroFilled(TextField(sysPub, kSysPubPuId2), kPuIdFieldSize, request.szPuId);
+    PutField(sysPub, kSysPubDeviceAddr, request.newAddr.networkOrder);
+    PutField(sysPub, kSysPubPlatPort, request.lPlatPort);
+    PutField(sysPub, kSysPubPlatAddr, request.platAddr.networkOrder);
     const bool utf8 = CharsetListNamesUtf8(TextField(sysPub, kSysPubCharsets), kCharsetsFieldSize);
     if (utf8) CopyTextZeroFilled(TextField(sysPub, kSysPubCharsetInUse), kCharsetInUseSize, "UTF-8");
     if (sysPub[kSysPubSetting275] == 0) sysPub[kSysPubSetting275] = kSetting275Default;
@@ -117,10 +97,9 @@ bool CVelaIPCV5::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
         // strncpy-like: at most 64 bytes, the rest of the 64 zero-filled.
         char* name = TextField(sys, kSysName);
         std::memset(name, 0, kNameCopySize);
-        const char* source = TextOrEmpty(szNewName);
-        for (int i = 0; i < kNameCopySize && source[i] != '\0'; ++i) name[i] = source[i];
+        for (int i = 0; i < kNameCopySize && request.szNewName[i] != '\0'; ++i) name[i] = request.szNewName[i];
     } else {
-        CopyTextTerminated(TextField(sys, kSysName), kNameFieldSize, szNewName);
+        CopyTextTerminated(TextField(sys, kSysName), kNameFieldSize, request.szNewName);
     }
     result = ZRM_SetPuParam(handle, emPuConfig_Sys, 0, sys, sizeof sys);
     if (result != 0) return FailWritePu(errPu, result, "ZRM_SetPuParam emPuConfig_Sys fail.errV7:%d, errPu:%d");

@@ -7,9 +7,7 @@ public:
     bool Init(int* errPu) override;
     bool Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
                 const char* szUserName, const char* szPassword, int* errPu) override;
-    bool WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
-                 const char* szPlatIP, int lPlatPort, const char* szPuId,
-                 const char* szNewName, const char* szNewIp, int* errPu) override;
+    bool WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu) override;
     bool DisConnect(int lPuHandle, int* errPu) override;
     bool IsUseDomain(int lPuHandle, int* errPu) override;
     bool IsConnected(int lPuHandle, int* errPu) override;

@@ -1,7 +1,6 @@
 #include "velaipc_v7.h"
 
 #include <cstdint>
-#include <optional>
 
 #include "block_fields.h"
 #include "bounded_text.h"
@@ -10,6 +9,7 @@
 #include "err_translation.h"
 #include "flatapi/flat_api.h"
 #include "ipv4_text.h"
+#include "library_failure.h"
 #include "pu_types.h"
 #include "v7_blocks.h"
 
@@ -29,14 +29,7 @@ void DetectConnectionCallback(FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatA
 
 using AddConnectDetectFn = std::int32_t (*)(FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatArg);
 
-// Reports a failed library call of WritePu with one log line.
-bool FailWritePu(int* errPu, int errV7, const char* format)
-{
-    SetCodeFromErrV7(errPu, errV7);
-    char message[256];
-    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, format, errV7, *errPu));
-    return false;
-}
+constexpr LibraryFailure FailWritePu{kWritePuFn, &SetCodeFromErrV7};
 
 void SwapToHostOrder(unsigned char* block, int offset)
 {
@@ -104,49 +97,33 @@ bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
     return false;
 }
 
-bool CVelaIPCV7::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort,
-                         const char* szPlatIP, int lPlatPort, const char* szPuId,
-                         const char* szNewName, const char* szNewIp, int* errPu)
+bool CVelaIPCV7::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
     char message[256];
-    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.",
-                                           TextOrEmpty(szPuIP), lPuPort));
+    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
+                                           request.lPuPort));
     int errV7 = 0;
 
-    // An address the device cannot use is refused before the device is touched.
-    std::optional<std::uint32_t> platAddr = ParseIpv4NetworkOrder(szPlatIP);
-    std::optional<std::uint32_t> newAddr = ParseIpv4NetworkOrder(szNewIp);
-    if (!platAddr || !newAddr) {
-        *errPu = kErrPuBadIpText;
-        ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "bad ip text. szPlatIP-%s,NewIp-%s.errPu:%d",
-                                               TextOrEmpty(szPlatIP), TextOrEmpty(szNewIp), *errPu));
-        return false;
-    }
-
     unsigned char quor[kQuorSize] = {};
-    if (IPC_GetQuor(Arg(lPuHandle), Arg(quor), kQuorSize, Arg(&errV7)) != kStatusOk) {
-        SetCodeFromErrV7(errPu, errV7);
-        ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "IPC_GetQuor fail. errV7:%d, errPu:%d,puHandle-%d",
-                                               errV7, *errPu, *lPuHandle));
-        return false;
-    }
-    PutField(quor, kQuorPlatPort, static_cast<std::uint16_t>(lPlatPort));
-    PutField(quor, kQuorPlatAddr, HostToNetwork32(*platAddr));
-    CopyTextZeroFilled(TextField(quor, kQuorPuId), kPuIdFieldSize, szPuId);
+    if (IPC_GetQuor(Arg(lPuHandle), Arg(quor), kQuorSize, Arg(&errV7)) != kStatusOk)
+        return FailWritePu(errPu, errV7, "IPC_GetQuor fail. errV7:%d, errPu:%d,puHandle-%d", *lPuHandle);
+    PutField(quor, kQuorPlatPort, request.lPlatPort);
+    PutField(quor, kQuorPlatAddr, request.platAddr.hostOrder);
+    CopyTextZeroFilled(TextField(quor, kQuorPuId), kPuIdFieldSize, request.szPuId);
     if (IPC_SetQuor(Arg(lPuHandle), Arg(quor), kQuorSize, Arg(&errV7)) != kStatusOk)
         return FailWritePu(errPu, errV7, "IPC_SetQuor fail. errV7:%d, errPu:%d");
 
     unsigned char deviceInfo[kDeviceInfoSize] = {};
     if (IPC_GetDeviceInfo(Arg(lPuHandle), Arg(deviceInfo), 0, Arg(&errV7)) != kStatusOk)
         return FailWritePu(errPu, errV7, "IPC_GetDeviceInfo fail. errV7:%d, errPu:%d");
-    CopyTextTerminated(TextField(deviceInfo, kDeviceInfoName), kNameFieldSize, szNewName);
+    CopyTextTerminated(TextField(deviceInfo, kDeviceInfoName), kNameFieldSize, request.szNewName);
     if (IPC_SetDeviceInfo(Arg(lPuHandle), Arg(deviceInfo), 0, Arg(&errV7)) != kStatusOk)
         return FailWritePu(errPu, errV7, "IPC_SetDeviceInfo fail. errV7:%d, errPu:%d");
 
     unsigned char ipInfo[kIpInfoSize] = {};
     if (IPC_GetIpInfo(Arg(lPuHandle), Arg(ipInfo), kIpInfoSize, Arg(&errV7)) != kStatusOk)
         return FailWritePu(errPu, errV7, "IPC_GetIpInfo fail. errV7:%d, errPu:%d");
-    PutField(ipInfo, kIpInfoDeviceAddr, HostToNetwork32(*newAddr));
+    PutField(ipInfo, kIpInfoDeviceAddr, request.newAddr.hostOrder);
     SwapToHostOrder(ipInfo, kIpInfoSwapped1);
     SwapToHostOrder(ipInfo, kIpInfoSwapped2);
     if (IPC_SetIpInfo(Arg(lPuHandle), Arg(ipInfo), kIpInfoSize, Arg(&errV7)) != kStatusOk)

@@ -4,7 +4,7 @@
 #include "activex/ole_misc.h"
 #include "connections/pu_types.h"
 #include "connections/wide_to_utf8.h"
-#include "connections/write_pu_check.h"
+#include "connections/write_pu_request.h"
 #include "diag/log_format.h"
 #include "diag/crash_dump.h"
 #include "diag/write_log.h"
@@ -228,10 +228,11 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
         FirePUErrorOut(kErrPuBadSize);
         return 0;
     }
-    // Checked here, before the registry logs in anywhere: an adapter would find a bad
-    // address only after the login, and a port is cut to 16 bits where it is written.
-    if (const int refused = CheckWritePuArguments(szPuIP.c_str(), puPort, szPlatIP.c_str(), platPort,
-                                                  szNewIp.c_str())) {
+    // Parsed here, once, before the registry logs in anywhere: a bad address or port costs
+    // no login, and the registry and the adapters take the parsed request.
+    WritePuRequest request;
+    if (const int refused = ParseWritePuRequest(szPuIP.c_str(), puPort, szPlatIP.c_str(), platPort, szPuId.c_str(),
+                                                szNewName.c_str(), szNewIp.c_str(), &request)) {
         char message[64];
         ORVEX_LOG("COrvexCtrl::WritePu", FormatLogMessage(message, "bad argument, nothing written.err:%d", refused));
         FirePUErrorOut(refused);
@@ -246,8 +247,7 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
     // What the restart needs is made before the device is written, so that nothing can
     // fail once it has been.
     CReRootReservation restart(m_registry);
-    if (!m_registry->WritePu(szPuIP.c_str(), static_cast<int>(puPort), szPlatIP.c_str(), static_cast<int>(platPort),
-                             szPuId.c_str(), szNewName.c_str(), szNewIp.c_str(), &lPuID, &errPu)) {
+    if (!m_registry->WritePu(request, &lPuID, &errPu)) {
         FirePUErrorOut(errPu);
         return 0;
     }

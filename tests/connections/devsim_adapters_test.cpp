@@ -15,6 +15,7 @@
 #include "ravicore_sim.h"
 #include "recording_log.h"
 #include "store.h"
+#include "write_pu_request.h"
 
 namespace {
 
@@ -58,9 +59,16 @@ protected:
         return *data.Find(address);
     }
 
+    // As the control writes: the arguments are parsed first, and a refused one reaches no device.
     bool Write(const char* ip, int* id, int* code, const char* newIp = nullptr)
     {
-        return registry.WritePu(ip, 5510, "192.168.5.5", 9100, "PU-77", "lobby", newIp ? newIp : ip, id, code);
+        WritePuRequest request;
+        if (const int refused =
+                ParseWritePuRequest(ip, 5510, "192.168.5.5", 9100, "PU-77", "lobby", newIp ? newIp : ip, &request)) {
+            *code = refused;
+            return false;
+        }
+        return registry.WritePu(request, id, code);
     }
 
     std::string storePath;
@@ -127,4 +135,5 @@ TEST_F(DevsimRegistryTest, BadNewAddressLeavesTheDeviceAsItWas)
     EXPECT_EQ(code, 72);
     EXPECT_EQ(Device("10.1.0.1").Field("platform_ip"), before);
     EXPECT_EQ(Device("10.1.0.1").Field("device_ip"), "10.1.0.1");
+    EXPECT_EQ(Device("10.1.0.1").logins, 0) << "refused before any login";
 }

@@ -19,8 +19,7 @@ bool FakeAdapter::Connet(int* lPuHandle, const char* szPuIP, int lPuPort, const 
     return m_script->connetResult;
 }
 
-bool FakeAdapter::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort, const char* szPlatIP, int lPlatPort,
-                          const char* szPuId, const char* szNewName, const char* szNewIp, int* errPu)
+bool FakeAdapter::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
     ++m_script->writeCalls;
     {
@@ -28,8 +27,9 @@ bool FakeAdapter::WritePu(int* lPuHandle, const char* szPuIP, int lPuPort, const
         m_script->writeHandles.push_back(*lPuHandle);
         for (int rebooted : m_script->rebootedHandles)
             if (rebooted == *lPuHandle) ++m_script->writesToRebooted;
-        m_script->writeArgs.push_back(std::string(szPuIP) + "|" + std::to_string(lPuPort) + "|" + szPlatIP + "|" +
-                                      std::to_string(lPlatPort) + "|" + szPuId + "|" + szNewName + "|" + szNewIp);
+        m_script->writeArgs.push_back(std::string(request.szPuIP) + "|" + std::to_string(request.lPuPort) + "|" +
+                                      request.szPlatIP + "|" + std::to_string(request.lPlatPort) + "|" +
+                                      request.szPuId + "|" + request.szNewName + "|" + request.szNewIp);
     }
     if (m_script->duringWrite) m_script->duringWrite();
     if (m_script->writeCode) *errPu = m_script->writeCode;

@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "ipv4_text.h"
-#include "pu_types.h"
-#include "write_pu_check.h"
 
 namespace {
 
@@ -51,23 +49,4 @@ TEST(Ipv4Text, ByteOrderConversionsPutTheFirstPartHighInHostOrder)
     EXPECT_EQ(NetworkToHost32(network), 0xC0A80114u);
     EXPECT_EQ(HostToNetwork32(0xC0A80114u), network);
     EXPECT_EQ(NetworkToHost32(HostToNetwork32(0x01020304u)), 0x01020304u);
-}
-
-TEST(WritePuCheck, AddressTextsThenPortsAreRefusedWithTheirCodes)
-{
-    const char* good = "10.0.0.1";
-    EXPECT_EQ(kErrPuNone, CheckWritePuArguments(good, 5510, good, 65535, good)) << "65535 is a port";
-    EXPECT_EQ(kErrPuNone, CheckWritePuArguments("010.001.000.009", 0, good, 0, good));
-    for (int bad = 0; bad < 3; ++bad) {
-        const char* texts[3] = {good, good, good};
-        texts[bad] = "abc";
-        EXPECT_EQ(kErrPuBadIpText, CheckWritePuArguments(texts[0], 5510, texts[1], 6000, texts[2])) << bad;
-        texts[bad] = "";
-        EXPECT_EQ(kErrPuBadIpText, CheckWritePuArguments(texts[0], 5510, texts[1], 6000, texts[2])) << bad;
-    }
-    for (std::uint32_t port : {65536u, 70000u, 0xFFFFFFFFu}) {  // 0xFFFFFFFF: -1 from a script
-        EXPECT_EQ(kErrPuBadSize, CheckWritePuArguments(good, port, good, 6000, good)) << port;
-        EXPECT_EQ(kErrPuBadSize, CheckWritePuArguments(good, 5510, good, port, good)) << port;
-    }
-    EXPECT_EQ(kErrPuBadIpText, CheckWritePuArguments(good, 70000, "1.2.3", 70000, good)) << "addresses first";
 }

@@ -72,7 +72,8 @@ TEST_F(RegistryTest, WritesAndTheirRestartsNeverShareAConnection)
                 const std::string ip = AddressOf(device);
                 int id = 0, code = 1;
                 std::uint32_t ticket = 0;
-                if (!registry->WritePu(ip.c_str(), 5510, "1.2.3.4", 9000, "id", "name", ip.c_str(), &id, &code))
+                const WritePuRequest request = GoodRequest(ip.c_str(), 5510, "1.2.3.4", 9000, "id", "name", ip.c_str());
+                if (!registry->WritePu(request, &id, &code))
                     continue;
                 std::lock_guard<std::mutex> g(queueLock);  // marks in the order the tickets are kept
                 if (!registry->SetPuOnline(id, &ticket)) continue;

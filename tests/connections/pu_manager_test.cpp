@@ -237,8 +237,9 @@ TEST_F(RegistryTest, WritePuResultLinesAreCutToTheirBuffer)
 {
     std::string name(63, 'x'), puid(32, '9');
     int id = 0, code = 1;
-    ASSERT_TRUE(registry->WritePu("100.100.100.100", 5510, "200.200.200.200", 65535, puid.c_str(), name.c_str(),
-                                  "100.100.100.101", &id, &code));
+    ASSERT_TRUE(registry->WritePu(GoodRequest("100.100.100.100", 5510, "200.200.200.200", 65535, puid.c_str(),
+                                              name.c_str(), "100.100.100.101"),
+                                  &id, &code));
     for (const std::string& line : LoggedMessages("PuManager::WritePu")) EXPECT_LE(line.size(), 255u);
 }
 
@@ -427,6 +428,6 @@ TEST(RegistrySetUp, OperationsBeforeInitFailCleanly)
     prompt.answer = 2;
     PuManager registry(FakeFactory(nullptr, nullptr, std::make_shared<std::atomic<int>>(0)), prompt);
     int id = -1, code = 0;
-    EXPECT_FALSE(registry.WritePu("10.0.0.1", 5510, "1.2.3.4", 1, "x", "y", "10.0.0.1", &id, &code));
+    EXPECT_FALSE(registry.WritePu(GoodRequest("10.0.0.1", 5510, "1.2.3.4", 1, "x", "y", "10.0.0.1"), &id, &code));
     EXPECT_EQ(code, 1);
 }

@@ -7,6 +7,7 @@
 
 #include "fake_adapter.h"
 #include "fake_login_prompt.h"
+#include "good_request.h"
 #include "pu_manager.h"
 #include "recording_log.h"
 
@@ -33,7 +34,7 @@ protected:
 
     bool Write(const char* ip, int* id, int* code)
     {
-        return registry->WritePu(ip, 5510, "192.168.1.10", 9000, "PU-0001", "cam", ip, id, code);
+        return registry->WritePu(GoodRequest(ip, 5510, "192.168.1.10", 9000, "PU-0001", "cam", ip), id, code);
     }
 
     std::shared_ptr<AdapterScript> v5 = std::make_shared<AdapterScript>();

@@ -6,6 +6,7 @@
 #include "fake_flat_api.h"
 #include "fake_halcyra.h"
 #include "fake_login_prompt.h"
+#include "good_request.h"
 #include "pu_adapter_factory.h"
 #include "pu_manager.h"
 #include "recording_log.h"
@@ -23,6 +24,12 @@ protected:
         TestModulePrompt().answer = 1;
         Camera().initErr = {{"ravicore.dll", 1}, {"ravimedia.dll", 1}};
     }
+
+    // A write of the platform settings that keeps the device's own address.
+    static WritePuRequest Request(const char* ip, const char* puId)
+    {
+        return GoodRequest(ip, 5510, "192.168.1.10", 9000, puId, "cam", ip);
+    }
 };
 
 }  // namespace
@@ -34,7 +41,7 @@ TEST_F(ModuleRegistryTest, OlderProtocolDeviceIsWrittenThroughTheV5Adapter)
     ASSERT_TRUE(registry.Init(&code));
     int id = 0;
     code = 1;
-    ASSERT_TRUE(registry.WritePu("10.0.0.1", 5510, "192.168.1.10", 9000, "PU-1", "cam", "10.0.0.1", &id, &code));
+    ASSERT_TRUE(registry.WritePu(Request("10.0.0.1", "PU-1"), &id, &code));
     EXPECT_EQ(id, 1);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Halcyra().connectPort, 5510);
@@ -59,7 +66,7 @@ TEST_F(ModuleRegistryTest, NewerProtocolDeviceUsesTheStoredLoginOnPort80)
         registry.SetLoginInfo("admin", "pw");
         int id = 0;
         code = 1;
-        ASSERT_TRUE(registry.WritePu("10.0.0.2", 5510, "192.168.1.10", 9000, "PU-2", "cam", "10.0.0.2", &id, &code));
+        ASSERT_TRUE(registry.WritePu(Request("10.0.0.2", "PU-2"), &id, &code));
         EXPECT_EQ(code, 0);
         EXPECT_EQ(Camera().createPort, 80);
         EXPECT_EQ(Camera().loginUser, "admin");
@@ -83,5 +90,5 @@ TEST_F(ModuleRegistryTest, V7InitFailureStillLeavesAUsableRegistry)
     EXPECT_EQ(code, 1);
     int id = 0;
     code = 1;
-    EXPECT_TRUE(registry.WritePu("10.0.0.1", 5510, "192.168.1.10", 9000, "PU-1", "cam", "10.0.0.1", &id, &code));
+    EXPECT_TRUE(registry.WritePu(Request("10.0.0.1", "PU-1"), &id, &code));
 }
