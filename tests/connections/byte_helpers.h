@@ -12,6 +12,15 @@ inline std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, int offset)
     return value;
 }
 
+// An IPv4 address's four bytes as they lie in memory, read as one 32-bit value.
+inline std::uint32_t MemoryOf(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
+{
+    const std::uint8_t bytes[4] = {a, b, c, d};
+    std::uint32_t value;
+    std::memcpy(&value, bytes, 4);
+    return value;
+}
+
 inline std::uint16_t U16At(const std::vector<std::uint8_t>& bytes, int offset)
 {
     std::uint16_t value;

@@ -3,20 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_helpers.h"
 #include "ipv4_text.h"
-
-namespace {
-
-// The address's bytes as they lie in memory.
-std::uint32_t MemoryOf(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
-{
-    const std::uint8_t bytes[4] = {a, b, c, d};
-    std::uint32_t value;
-    std::memcpy(&value, bytes, 4);
-    return value;
-}
-
-}  // namespace
 
 TEST(Ipv4Text, DottedDecimalGivesTheAddressInNetworkOrder)
 {

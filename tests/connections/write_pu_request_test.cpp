@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "byte_helpers.h"
 #include "pu_types.h"
 #include "write_pu_request.h"
 
@@ -14,14 +15,6 @@ int Parse(const char* puIp, std::uint32_t puPort, const char* platIp, std::uint3
           WritePuRequest* request)
 {
     return ParseWritePuRequest(puIp, puPort, platIp, platPort, "PU-1", "cam", newIp, request);
-}
-
-std::uint32_t MemoryOf(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
-{
-    const std::uint8_t bytes[4] = {a, b, c, d};
-    std::uint32_t value;
-    std::memcpy(&value, bytes, 4);
-    return value;
 }
 
 }  // namespace
