@@ -65,13 +65,6 @@ CPuBase* PuManager::GetObjectByPuType(int emPutype)
     }
 }
 
-PuManager::RecordPtr PuManager::GetPuByPuId(int lPuID)
-{
-    std::lock_guard<std::mutex> lock(m_mapLock);
-    auto found = m_mapPu.find(lPuID);
-    return found == m_mapPu.end() ? nullptr : found->second;
-}
-
 PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
 {
     PuTarget target;

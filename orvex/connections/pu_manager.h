@@ -54,7 +54,6 @@ private:
     // another thread removes it from the map meanwhile.
     using RecordPtr = std::shared_ptr<PuRecord>;
 
-    RecordPtr GetPuByPuId(int lPuID);
     CPuBase* GetObjectByPuType(int emPutype);
 
     // A PU's record and the adapter of its type, the first two steps of every operation
