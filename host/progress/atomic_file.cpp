@@ -11,7 +11,8 @@ namespace {
 
 std::string Failure(const char* step, const std::wstring& path)
 {
-    return std::string(step) + " " + activex::Utf8FromWide(path) + " (error " + std::to_string(GetLastError()) + ")";
+    const DWORD code = GetLastError();  // before anything else can change it
+    return std::string(step) + " " + activex::Utf8FromWide(path) + " (error " + std::to_string(code) + ")";
 }
 
 bool MakeFolder(const std::wstring& path)
