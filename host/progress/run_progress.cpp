@@ -1,6 +1,7 @@
 #include "run_progress.h"
 
 #include <commctrl.h>
+#include "batch_run.h"
 #include "console_out.h"
 #include "dialog_automation.h"
 #include "host_texts.h"
@@ -12,9 +13,9 @@
 namespace trevanil_host {
 namespace {
 
-// The batch control's tick: one row each 1.8 s. The estimate starts from it and then
-// follows the pace measured.
-constexpr std::int64_t kControlTickMs = 1800;
+// The batch control's tick: one row each. The estimate starts from it and then follows
+// the pace measured.
+constexpr std::int64_t kControlTickMs = kRunTimerPeriodMs;
 
 } // namespace
 
