@@ -108,6 +108,11 @@ TEST(LibraryLifetime, TheLibrariesAreReleasedOnTheHostsThreadAfterCallsInsideThe
     ASSERT_TRUE(SetReRootDelay(500));
     SetEnvironmentVariableW(L"DEVSIM_MEDIA_MISUSE", nullptr);
 
+    // With no restart pending, the last control's destruction releases at once.
+    ASSERT_TRUE(CreateControl());
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"ravimedia.dll")) << "released with the last control, no message needed";
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"ravicore.dll"));
+
     ComPtr<IDispatch> control = CreateControl();
     ASSERT_TRUE(control);
     HMODULE media = GetModuleHandleW(L"ravimedia.dll");
