@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the cross toolchain, Wine and the test tools on a Debian 12 machine.
-# Does nothing when everything is already there.
+# Does nothing when everything is already there. A mirror in the middle of a sync (an
+# index that cannot be fetched, i386 and amd64 twins at different security versions)
+# does not stop it: the update is tried again, an index still missing is skipped, and an
+# install refused for mismatched versions is made from the release's own suite. The last
+# line says what it did.
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -14,7 +18,6 @@ pkgs=(cmake make g++ googletest
       locales)  # localedef, for the GBK locale below
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
-  missing_arch=1
 fi
 SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
 # Wine takes its ANSI code page from the Unix locale: the Chinese-locale test runs the
@@ -24,6 +27,28 @@ for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 if [ ${#need[@]} -eq 0 ]; then gbk_locale; exit 0; fi
 echo "installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
+
+# apt-get update exits non-zero when any index fails; the others are still current.
+update_note="indexes updated"
+tries=3
+for try in $(seq 1 $tries); do
+  if $SUDO apt-get update -qq; then break; fi
+  if [ "$try" -eq "$tries" ]; then
+    update_note="an index could not be fetched after $tries tries (skipped)"
+  else
+    sleep $((try * 5))
+  fi
+done
+
+install() { $SUDO apt-get install -y -qq --no-install-recommends "$@" "${need[@]}"; }
+install_note="installed ${#need[@]} packages"
+if ! install; then
+  # Twins of two architectures at different versions (one suite synced, the other not):
+  # the release's own suite has both at one version.
+  release=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+  echo "install-deps: the install failed; trying again from the release suite $release"
+  install -t "$release"
+  install_note="installed ${#need[@]} packages from the release suite $release"
+fi
 gbk_locale
+echo "install-deps: $update_note; $install_note"

@@ -75,6 +75,7 @@ PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
             target.record = found->second;
             target.lPuHandle = target.record->lPuHandle;
             target.emPutype = target.record->emPutype;
+            CopyTextZeroFilled(target.szPuIP, target.record->szPuIP);
         }
     }
     if (!target.record) {
@@ -328,7 +329,12 @@ bool PuManager::ReRoot(int lPuID, int* errPu)
     ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", target.emPutype));
     if (!target.adapter) return false;
     ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", target.lPuHandle));
-    target.adapter->ReRoot(target.lPuHandle, errPu);
+    // Whether the device took the restart, by address: a host follows its devices'
+    // restarts by these lines.
+    if (target.adapter->ReRoot(target.lPuHandle, errPu))
+        ORVEX_LOG(kFn, FormatLogMessage(message, "ReRoot success. lPuID:%d,szPuIP-%s", lPuID, target.szPuIP));
+    else
+        ORVEX_LOG(kFn, FormatLogMessage(message, "ReRoot fail. lPuID:%d,szPuIP-%s,err:%d", lPuID, target.szPuIP, *errPu));
     return true;  // the request was handed on; a failure shows only in the code
 }
 

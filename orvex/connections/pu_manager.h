@@ -65,6 +65,7 @@ private:
         CPuBase* adapter = nullptr;
         std::int32_t lPuHandle = 0;
         std::int32_t emPutype = 0;
+        char szPuIP[kIpTextSize] = {};
     };
     PuTarget FindPuTarget(int lPuID, int* errPu);
     // A write's hold on one connection (use Writing), from ClaimPuByIp or ClaimPu to

@@ -282,6 +282,11 @@ TEST_F(RegistryTest, ReRootReturnsTrueEvenWhenTheAdapterFails)
     EXPECT_EQ(code, 14);
     EXPECT_EQ(v7->reRootCalls, 1);
     EXPECT_TRUE(Contains(LoggedMessages("PuManager::ReRoot"), "start ReRoot. lPuHandle:200"));
+    EXPECT_TRUE(Contains(LoggedMessages("PuManager::ReRoot"), "ReRoot fail. lPuID:1,szPuIP-10.0.0.1,err:14"));
+
+    v7->reRootResult = true;
+    EXPECT_TRUE(registry->ReRoot(1, &code));
+    EXPECT_TRUE(Contains(LoggedMessages("PuManager::ReRoot"), "ReRoot success. lPuID:1,szPuIP-10.0.0.1"));
 }
 
 TEST_F(RegistryTest, IsUseDomainAsksTheAdapterAndAnswersTrue)
