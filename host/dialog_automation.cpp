@@ -65,23 +65,30 @@ std::string ControlText(HWND control) { return activex::Utf8FromWide(activex::Wi
 
 void PressButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+std::string ReadListText(HWND list, int index, int column)
+{
+    wchar_t text[1024] = L"";
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return WideToUtf8Text(text);
+}
+
+ResultItem ReadResultItem(HWND list, int index)
+{
+    return {ReadListText(list, index, 0), ReadListText(list, index, 1), ReadListText(list, index, 2),
+            ReadListText(list, index, 3), std::string()};
+}
+
+int ResultItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
 std::vector<ResultItem> ReadResultList(HWND list)
 {
     std::vector<ResultItem> items;
-    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        std::string columns[4];
-        for (int column = 0; column < 4; ++column) {
-            wchar_t text[1024] = L"";
-            LVITEMW item{};
-            item.iSubItem = column;
-            item.pszText = text;
-            item.cchTextMax = 1024;
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            columns[column] = WideToUtf8Text(text);
-        }
-        items.push_back({columns[0], columns[1], columns[2], columns[3]});
-    }
+    const int count = ResultItemCount(list);
+    for (int i = 0; i < count; ++i) items.push_back(ReadResultItem(list, i));
     return items;
 }
 

@@ -30,8 +30,12 @@ std::string ControlText(HWND control);
 // Presses a button as a click would, after the current message is handled.
 void PressButton(HWND button);
 
-// The list's items, four columns each, as UTF-8.
+// The list's items, four columns each, as UTF-8: all of them, one, one column of one,
+// and how many there are.
 std::vector<ResultItem> ReadResultList(HWND list);
+ResultItem ReadResultItem(HWND list, int index);
+std::string ReadListText(HWND list, int index, int column);
+int ResultItemCount(HWND list);
 
 // A message box of this thread other than `except`: its caption and text, and it is
 // closed with OK. Nothing when none is open.

@@ -22,7 +22,7 @@ constexpr UINT kAutomationPeriodMs = 100;
 constexpr UINT WM_HOST_QUIT = WM_APP + 1;
 constexpr UINT_PTR kProgressTimer = 8;
 constexpr UINT kProgressPeriodMs = 200;
-constexpr UINT WM_HOST_UNFINISHED_RUN = WM_APP + 3;
+constexpr UINT WM_HOST_UNFINISHED_RUN = WM_APP + 3;  // once the window shows
 
 HRESULT CallSetLangue(IDispatch* control, short language)
 {
@@ -43,7 +43,10 @@ std::wstring ClsidText()
 
 } // namespace
 
-CHostFrame::CHostFrame(const HostOptions& options) : m_options(options) {}
+CHostFrame::CHostFrame(const HostOptions& options)
+    : m_options(options), m_progress(std::make_unique<CRunProgress>(m_options))
+{
+}
 
 CHostFrame::~CHostFrame()
 {
@@ -51,8 +54,9 @@ CHostFrame::~CHostFrame()
     if (m_frame) DestroyWindow(m_frame);
 }
 
-bool CHostFrame::Create(std::string& error)
+bool CHostFrame::Create(std::string& error, HostExit& code)
 {
+    code = HostExit::NoDialog;
     const activex::AtlContainer* atl = activex::AtlContainer::Get();
     if (!atl) {
         error = "atl.dll (the system's control container) cannot be loaded";
@@ -74,7 +78,6 @@ bool CHostFrame::Create(std::string& error)
         return false;
     }
     // The status bar under the control, the frame taller by its height.
-    m_progress = std::make_unique<CRunProgress>(m_options);
     m_progress->Create(m_frame);
     RECT outer{};
     GetWindowRect(m_frame, &outer);
@@ -110,7 +113,10 @@ bool CHostFrame::Create(std::string& error)
     ShowWindow(m_frame, SW_SHOW);
     UpdateWindow(m_frame);
     if (m_options.write) {
-        if (!m_progress->PrepareWrite(m_options, error)) return false;
+        if (const std::optional<HostExit> refused = m_progress->PrepareWrite(m_options, error)) {
+            code = *refused;
+            return false;
+        }
         m_automation = std::make_unique<CRunAutomation>(*this, m_options);
         SetTimer(m_frame, kAutomationTimer, kAutomationPeriodMs, nullptr);
     } else {
@@ -152,42 +158,8 @@ void CHostFrame::OnCloseFlag(short flag)
 {
     m_closeFlag = flag;
     ++m_closeFlagEvents;
-    if (flag == 1 && m_automation == nullptr) {
-        // Keep the device list as it is when the run starts: list item N is row N of it.
-        if (auto dialog = FindDeviceWriteDialog(m_frame)) {
-            m_runFile = Utf8ToWide(ControlText(dialog->deviceList));
-            if (!ReadWholeFile(m_runFile, m_runFileBytes)) m_runFileBytes.clear();
-        }
-    }
     if (m_automation) m_automation->OnCloseFlag(flag);
     if (m_progress) m_progress->OnCloseFlag(flag);
-    if (m_automation) return;
-    if (flag == 0 && !m_runFileBytes.empty()) PostMessageW(m_frame, WM_APP + 2, 0, 0);
-}
-
-void CHostFrame::OfferToSave()
-{
-    auto dialog = FindDeviceWriteDialog(m_frame);
-    if (!dialog) return;
-    const std::vector<ResultItem> items = ReadResultList(dialog->list);
-    std::string original;
-    original.swap(m_runFileBytes);
-    if (items.empty()) return;
-    const HostTexts& texts = HostTextsFor(m_options.language);
-    // The run's record has kept both files current: say where they are.
-    const std::string place = m_progress ? m_progress->RecordPlace() : std::string();
-    if (!place.empty()) {
-        MessageBoxW(m_frame, Utf8ToWide(place).c_str(), texts.title, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    if (MessageBoxW(m_frame, texts.saveOffer, texts.title, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    std::string error;
-    if (auto saved = SaveRunFiles(m_runFile, original, items, m_options.language == 2, error)) {
-        const std::wstring text = std::wstring(texts.savedTo) + L"\n" + saved->results + L"\n" + saved->retry;
-        MessageBoxW(m_frame, text.c_str(), texts.title, MB_OK | MB_ICONINFORMATION);
-    } else {
-        MessageBoxW(m_frame, Utf8ToWide(error).c_str(), texts.title, MB_OK | MB_ICONERROR);
-    }
 }
 
 LRESULT CALLBACK CHostFrame::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -241,9 +213,6 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     case WM_HOST_QUIT:
         KillTimer(m_frame, kAutomationTimer);
         DestroyWindow(m_frame);
-        return 0;
-    case WM_APP + 2:
-        OfferToSave();
         return 0;
     case WM_HOST_UNFINISHED_RUN:
         if (m_progress) m_progress->OfferUnfinishedRun();

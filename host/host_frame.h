@@ -7,12 +7,13 @@
 #include <memory>
 #include <string>
 #include "activex/raii.h"
+#include "exit_codes.h"
 #include "host_options.h"
+#include "progress/run_progress.h"
 
 namespace trevanil_host {
 
 class CRunAutomation;
-class CRunProgress;
 
 class CHostFrame {
 public:
@@ -21,8 +22,8 @@ public:
     CHostFrame(const CHostFrame&) = delete;
     CHostFrame& operator=(const CHostFrame&) = delete;
 
-    // Makes the window and the control; false with `error` set when that fails.
-    bool Create(std::string& error);
+    // Makes the window and the control; false with `error` and `code` set when that fails.
+    bool Create(std::string& error, HostExit& code);
     // Runs the message loop until the window is gone; returns the exit code.
     int Run();
 
@@ -33,12 +34,13 @@ public:
     void Quit(int code);
     // Asks the window to close as the user's close button would; true when it closed.
     bool RequestClose();
+    // The runs' view and record; it outlives the window, for the restarts after it.
+    CRunProgress& Progress() { return *m_progress; }
 
 private:
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void OnCloseFlag(short flag);
-    void OfferToSave();
 
     HostOptions m_options;
     HWND m_frame = nullptr;
@@ -49,8 +51,6 @@ private:
     activex::ComPtr<IDispatch> m_sink;
     short m_closeFlag = 0;
     int m_closeFlagEvents = 0;
-    std::wstring m_runFile;       // device list path and bytes when the run started
-    std::string m_runFileBytes;
     std::unique_ptr<CRunAutomation> m_automation;
     std::unique_ptr<CRunProgress> m_progress;
     int m_exitCode = 0;

@@ -11,12 +11,9 @@
 #include "dialog_automation.h"
 #include "host_frame.h"
 #include "host_options.h"
-#include "restart_wait.h"
+#include "exit_codes.h"
 
 namespace {
-
-// Exit code when the run itself went well but device restarts did not finish.
-constexpr int kExitRestartsPending = 4;
 
 std::vector<std::string> Arguments()
 {
@@ -48,22 +45,25 @@ int RunHost()
     if (!options) {
         PrintError("trevanil_host: " + error);
         PrintError(HostUsage());
-        return 2;
+        return static_cast<int>(HostExit::BadArguments);
     }
     ComApartment apartment;
     if (FAILED(apartment.hr)) {
         PrintError("trevanil_host: OLE cannot be initialised");
-        return 2;
+        return static_cast<int>(HostExit::Unexpected);
     }
-    const std::uint64_t deviceLogStart = DeviceLogPosition();
     CHostFrame frame(*options);
-    if (!frame.Create(error)) {
+    HostExit refused = HostExit::Done;
+    if (!frame.Create(error, refused)) {
         PrintError("trevanil_host: " + error);
-        return 2;
+        return static_cast<int>(refused);
     }
     const int status = frame.Run();
-    if (!WaitForDeviceRestarts(deviceLogStart, options->restartLimitSeconds)) return status != 0 ? status : kExitRestartsPending;
-    return status;
+    // The written devices restart after their writes: the record counts a row done only then.
+    frame.Progress().AwaitRestartsAndFinish(options->restartLimitSeconds);
+    std::vector<HostExit> found = frame.Progress().Outcome();
+    found.push_back(static_cast<HostExit>(status));
+    return FirstExit(found);
 }
 
 } // namespace
@@ -77,5 +77,5 @@ int main()
     } catch (...) {
         trevanil_host::PrintError("trevanil_host: unexpected error");
     }
-    return 9;
+    return static_cast<int>(trevanil_host::HostExit::Unexpected);
 }

@@ -1,6 +1,8 @@
 #include "host_options.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include "exit_codes.h"
 
 namespace trevanil_host {
 namespace {
@@ -18,9 +20,9 @@ bool ParseInt(const std::string& text, int low, int high, int& out)
 
 } // namespace
 
-const char* HostUsage()
+std::string HostUsage()
 {
-    return "usage: trevanil_host [--lang 1|2] [--clsid] [--ip TEXT] [--port TEXT] [--file PATH]\n"
+    std::string usage = "usage: trevanil_host [--lang 1|2] [--clsid] [--ip TEXT] [--port TEXT] [--file PATH]\n"
            "                     [--write [--cancel-after N] [--try-close] [--save] [--screenshot PNG]\n"
            "                      [--timeout SECONDS]] [--resume] [--restart-limit SECONDS]\n"
            "  --lang 1|2      Chinese (1) or English (2) texts (SetLangue)\n"
@@ -29,12 +31,20 @@ const char* HostUsage()
            "  --write         press Write, wait for the run to end, print the result list, exit\n"
            "  --cancel-after N  press Cancel once N rows have their result\n"
            "  --try-close     ask the window to close while the run is active (it refuses)\n"
-           "  --save          save the results and the list of rows not written beside the device list\n"
+           "  --save          accepted for older scripts: the results and the retry list are always kept\n"
            "  --screenshot P  save a PNG picture of the window after the run\n"
+           "  --timeout S     end the run after S seconds (default: no limit)\n"
            "  --restart-limit S  wait at most S seconds (default 20) for the devices' restarts at exit;\n"
-           "                  exit code 4 names the devices not restarted by then\n"
-           "  --resume        load the rows not written of the last run that did not end (of --file's\n"
-           "                  list when given) into the dialog\n";
+           "                  the devices not restarted by then are named\n"
+           "  --resume        carry on the last run that did not end (of --file's list when given): its\n"
+           "                  rows not done are loaded into the dialog\n"
+           "exit codes (the first that applies, in this order):\n";
+    for (const HostExitMeaning& exit : kHostExits) {
+        char line[160];
+        std::snprintf(line, sizeof line, "  %2d  %s\n", static_cast<int>(exit.code), exit.meaning);
+        usage += line;
+    }
+    return usage;
 }
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error)
@@ -87,8 +97,8 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
             if (!value(options.screenshot)) return std::nullopt;
         } else if (arg == "--timeout") {
             if (!value(text)) return std::nullopt;
-            if (!ParseInt(text, 1, 86400, options.timeoutSeconds)) {
-                error = "--timeout takes seconds (1-86400)";
+            if (!ParseInt(text, 1, 99999999, options.timeoutSeconds)) {
+                error = "--timeout takes seconds (1-99999999)";
                 return std::nullopt;
             }
         } else if (arg == "--restart-limit") {

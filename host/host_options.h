@@ -16,10 +16,10 @@ struct HostOptions {
     bool write = false;           // press Write, wait for the run to end, print the list, exit
     bool cancelAfterRows = false; // press Cancel once `cancelAfter` rows have their result
     int cancelAfter = 0;
-    bool save = false;            // after the run, save the results and the retry list unasked
+    bool save = false;            // kept for scripts: the record's files are always kept
     bool tryClose = false;        // after pressing Write, ask the window to close (it must refuse)
     std::string screenshot;       // PNG of the window after the run
-    int timeoutSeconds = 600;
+    int timeoutSeconds = 0;       // 0: no limit
     int restartLimitSeconds = 20; // how long to wait for the written devices' restarts at exit
     bool resume = false;          // load the retry list of the last run that did not end
 };
@@ -27,6 +27,7 @@ struct HostOptions {
 // Parses UTF-8 arguments (without the program name). On error returns nothing and sets `error`.
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error);
 
-const char* HostUsage();
+// The options and the exit codes.
+std::string HostUsage();
 
 } // namespace trevanil_host

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include "dialog_automation.h"
+#include "exit_codes.h"
 #include "host_options.h"
 
 namespace trevanil_host {
@@ -26,7 +27,7 @@ private:
     enum class Stage { FindDialog, WaitForStart, Running, Done };
     void Start();
     void ReportProgress();
-    void Finish(int code, const std::string& why);
+    void Finish(HostExit code, const std::string& why);
 
     CHostFrame& m_frame;
     HostOptions m_options;
@@ -39,7 +40,6 @@ private:
     bool m_cancelPressed = false;
     bool m_closeTried = false;
     std::string m_lastMessage;
-    std::string m_originalFile;
 };
 
 } // namespace trevanil_host

@@ -73,36 +73,43 @@ RunFilePaths RunFilesInUserFolder(const std::wstring& listPath)
     return {stem + L"-results.csv", stem + L"-retry.csv", true};
 }
 
-bool WriteRunFiles(const RunFilePaths& paths, const std::string& original, const std::vector<ResultItem>& items,
-                   bool english, std::string& error)
+bool WriteRunFilesAt(RunFilePaths& paths, const std::string& results, const std::string& retry, std::string& error)
 {
-    std::vector<bool> written;
-    for (const ResultItem& item : items) written.push_back(IsWrittenResult(item.result));
-    // The results first: a row they call written may still be in the retry list for a
-    // moment (written once more on a retry), but a row they do not call written is
-    // never missing from it.
-    return ReplaceFileWhole(paths.results, FormatResultsCsv(items, english), error) &&
-           ReplaceFileWhole(paths.retry, BuildRetryList(original, written), error);
+    // The results first: a row is called done there only once the retry list has lost it
+    // too, and until then a row may at most be in both.
+    const std::optional<std::wstring> resultsAt = ReplaceFileOrBeside(paths.results, results, error);
+    if (!resultsAt) return false;
+    const std::optional<std::wstring> retryAt = ReplaceFileOrBeside(paths.retry, retry, error);
+    if (!retryAt) return false;
+    paths.renamed = paths.renamed || *resultsAt != paths.results || *retryAt != paths.retry;
+    paths.results = *resultsAt;
+    paths.retry = *retryAt;
+    return true;
 }
 
-std::optional<SavedRunFiles> SaveRunFiles(const std::wstring& listPath, const std::string& original,
-                                          const std::vector<ResultItem>& items, bool english, std::string& error)
+std::optional<RunFilePaths> PlaceRunFiles(const std::wstring& listPath, const std::string& results,
+                                          const std::string& retry, std::string& error)
 {
-    std::vector<bool> written;
-    for (const ResultItem& item : items) written.push_back(IsWrittenResult(item.result));
-    const std::size_t retryRows = CountRetryRows(original, written);
     RunFilePaths paths = RunFilesBeside(listPath);
-    if (!WriteRunFiles(paths, original, items, english, error)) {
-        // The device list's folder cannot be written (a read-only share, a CD): the
-        // user's own folder takes them.
-        const std::string besideError = error;
-        paths = RunFilesInUserFolder(listPath);
-        if (paths.results.empty() || !WriteRunFiles(paths, original, items, english, error)) {
-            error = besideError + "; " + error;
-            return std::nullopt;
-        }
+    if (WriteRunFilesAt(paths, results, retry, error)) return paths;
+    // The device list's folder cannot be written (a read-only share, a CD): the user's
+    // own folder takes them.
+    const std::string besideError = error;
+    paths = RunFilesInUserFolder(listPath);
+    if (paths.results.empty() || !WriteRunFilesAt(paths, results, retry, error)) {
+        error = besideError + "; " + error;
+        return std::nullopt;
     }
-    return SavedRunFiles{paths.results, paths.retry, retryRows, paths.inUserFolder};
+    return paths;
+}
+
+std::wstring FullPath(const std::wstring& path)
+{
+    std::wstring full(32768, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size()) return path;
+    full.resize(length);
+    return full;
 }
 
 } // namespace trevanil_host

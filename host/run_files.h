@@ -14,18 +14,15 @@ namespace trevanil_host {
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes);
 
-struct SavedRunFiles {
-    std::wstring results;   // <list>-results.csv
-    std::wstring retry;     // <list>-retry.csv
-    std::size_t retryRows = 0;
-    bool inUserFolder = false;
-};
-
 struct RunFilePaths {
     std::wstring results;
     std::wstring retry;
     bool inUserFolder = false;
+    bool renamed = false;  // a file held open by another program: written beside it under another name
 };
+
+// The full path of a file (\"..\\devices.csv\" from any folder names one record).
+std::wstring FullPath(const std::wstring& path);
 
 // "dir\devices.csv" gives "dir\devices-results.csv" and "dir\devices-retry.csv".
 RunFilePaths RunFilesBeside(const std::wstring& listPath);
@@ -35,14 +32,13 @@ RunFilePaths RunFilesInUserFolder(const std::wstring& listPath);
 // A key of a path, the same whatever the letter case or slashes.
 std::uint32_t PathKey(const std::wstring& path);
 
-// `items` is the dialog's list as it stands; item i is data row i of the file whose
-// bytes were `original` when the run started. Writes the results file, then the retry
-// list, each replaced whole; false with `error` when one cannot be written.
-bool WriteRunFiles(const RunFilePaths& paths, const std::string& original, const std::vector<ResultItem>& items,
-                   bool english, std::string& error);
+// Writes the results file, then the retry list, at `paths`, each replaced whole; one that
+// another program holds open goes beside it under another name, and `paths` says where.
+bool WriteRunFilesAt(RunFilePaths& paths, const std::string& results, const std::string& retry, std::string& error);
 
-// WriteRunFiles beside the device list, or where that fails in the user's folder.
-std::optional<SavedRunFiles> SaveRunFiles(const std::wstring& listPath, const std::string& original,
-                                          const std::vector<ResultItem>& items, bool english, std::string& error);
+// WriteRunFilesAt beside the device list, or where that folder cannot be written in the
+// user's folder; nothing with `error` when neither takes them.
+std::optional<RunFilePaths> PlaceRunFiles(const std::wstring& listPath, const std::string& results,
+                                          const std::string& retry, std::string& error);
 
 } // namespace trevanil_host

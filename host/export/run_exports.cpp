@@ -1,5 +1,7 @@
 #include "run_exports.h"
 
+#include "progress/run_journal.h"
+
 namespace trevanil_host {
 namespace {
 
@@ -37,9 +39,9 @@ bool Keeps(const std::vector<bool>& written, std::size_t row) { return row >= wr
 std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english)
 {
     std::string out = "\xEF\xBB\xBF";
-    out += english ? "No.,Device Name,Device ID,Operation Result\r\n"
+    out += english ? "No.,Device Name,Device ID,Operation Result,Restart\r\n"
                    : "\xE5\xBA\x8F\xE5\x8F\xB7,\xE8\xAE\xBE\xE5\xA4\x87\xE5\x90\x8D,"
-                     "\xE8\xAE\xBE\xE5\xA4\x87\xE7\xBC\x96\xE5\x8F\xB7,\xE7\xBB\x93\xE6\x9E\x9C\r\n";
+                     "\xE8\xAE\xBE\xE5\xA4\x87\xE7\xBC\x96\xE5\x8F\xB7,\xE7\xBB\x93\xE6\x9E\x9C,\xE9\x87\x8D\xE5\x90\xAF\r\n";
     for (const ResultItem& item : items) {
         AppendCsvField(out, item.number);
         out += ',';
@@ -48,9 +50,34 @@ std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english)
         AppendCsvField(out, item.deviceId);
         out += ',';
         AppendCsvField(out, item.result);
+        out += ',';
+        AppendCsvField(out, item.restart);
         out += "\r\n";
     }
     return out;
+}
+
+std::string FormatLedgerResultsCsv(const RunLedger& ledger, bool english)
+{
+    const char* restarted = english ? "Restarted" : "\xE5\xB7\xB2\xE9\x87\x8D\xE5\x90\xAF";
+    const char* notRestarted = english ? "Not restarted" : "\xE6\x9C\xAA\xE9\x87\x8D\xE5\x90\xAF";
+    std::vector<ResultItem> items;
+    for (std::size_t i = 0; i < ledger.RowCount(); ++i) {
+        const LedgerRow& row = ledger.Row(i);
+        if (row.outcome == RowOutcome::NotReached) continue;
+        const char* restart = row.outcome == RowOutcome::Restarted ? restarted
+                              : row.outcome == RowOutcome::Written ? notRestarted
+                                                                   : "";
+        items.push_back({std::to_string(i + 1), row.deviceName, row.deviceId, row.result, restart});
+    }
+    return FormatResultsCsv(items, english);
+}
+
+std::string BuildLedgerRetryList(std::string_view originalFile, const RunLedger& ledger)
+{
+    std::vector<bool> done(ledger.RowCount(), false);
+    for (std::size_t i = 0; i < ledger.RowCount(); ++i) done[i] = ledger.Row(i).outcome == RowOutcome::Restarted;
+    return BuildRetryList(originalFile, done);
 }
 
 std::string BuildRetryList(std::string_view originalFile, const std::vector<bool>& written)

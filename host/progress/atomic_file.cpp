@@ -54,11 +54,35 @@ bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::s
         }
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
         error = Failure("cannot replace", path);
         DeleteFileW(temporary.c_str());
+        SetLastError(code);  // the caller tells a file held open from other failures
         return false;
     }
     return true;
+}
+
+std::optional<std::wstring> ReplaceFileOrBeside(const std::wstring& path, const std::string& bytes, std::string& error)
+{
+    if (ReplaceFileWhole(path, bytes, error)) return path;
+    const DWORD code = GetLastError();
+    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) return std::nullopt;
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::size_t dot = path.find_last_of(L'.');
+    const bool hasExtension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);
+    const std::wstring stem = hasExtension ? path.substr(0, dot) : path;
+    const std::wstring extension = hasExtension ? path.substr(dot) : std::wstring();
+    std::string heldError = error;
+    for (int n = 2; n <= 9; ++n) {
+        const std::wstring other = stem + L" (" + std::to_wstring(n) + L")" + extension;
+        if (ReplaceFileWhole(other, bytes, error)) {
+            error = heldError;  // said with the path taken
+            return other;
+        }
+    }
+    error = heldError + "; " + error;
+    return std::nullopt;
 }
 
 std::wstring UserHostFolder(const wchar_t* sub)

@@ -2,12 +2,18 @@
 // that file then takes the old one's place in one step. A process killed at any instant,
 // or a power loss, leaves the old file or the new one, never a part of either.
 #pragma once
+#include <optional>
 #include <string>
 
 namespace trevanil_host {
 
 // False (the old file left as it was) when any step fails; `error` then says which.
 bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::string& error);
+
+// As ReplaceFileWhole; where the file cannot be replaced because another program holds
+// it open (a spreadsheet program does, without delete sharing), the bytes go beside it
+// as "<name> (2).csv" ... "(9)". The path written, or nothing with `error`.
+std::optional<std::wstring> ReplaceFileOrBeside(const std::wstring& path, const std::string& bytes, std::string& error);
 
 // The user's own folder for the host's files: %LOCALAPPDATA%\trevanil (made when missing),
 // with `sub` below it when given. Empty when there is none.

@@ -1,6 +1,5 @@
 #include "run_progress.h"
 
-#include <commctrl.h>
 #include "batch_run.h"
 #include "console_out.h"
 #include "dialog_automation.h"
@@ -8,6 +7,7 @@
 #include "progress/progress_text.h"
 #include "progress/record_texts.h"
 #include "progress/run_tally.h"
+#include "restart_wait.h"
 #include "run_files.h"
 
 namespace trevanil_host {
@@ -16,10 +16,19 @@ namespace {
 // The batch control's tick: one row each. The estimate starts from it and then follows
 // the pace measured.
 constexpr std::int64_t kControlTickMs = kRunTimerPeriodMs;
+// A written row's restart comes about five seconds after it; a run's record is finished
+// once every restart is seen, or this long after the run's last row at the latest.
+constexpr ULONGLONG kRestartGraceMs = 20000;
+constexpr unsigned kRestartPollMs = 100;
+
+std::uint64_t Token(std::uint64_t generation, std::size_t row) { return generation << 32 | row; }
 
 } // namespace
 
-CRunProgress::CRunProgress(const HostOptions& options) : m_options(options), m_english(options.language == 2) {}
+CRunProgress::CRunProgress(const HostOptions& options) : m_options(options), m_english(options.language == 2)
+{
+    m_log.Start();  // what the module logs from now on is this host's
+}
 
 bool CRunProgress::Create(HWND frame)
 {
@@ -27,30 +36,49 @@ bool CRunProgress::Create(HWND frame)
     return m_status.Create(frame);
 }
 
-std::optional<RunState> CRunProgress::FindUnfinished() const
+void CRunProgress::Tell(const std::string& text, UINT icon)
 {
-    return FindUnfinishedRun(m_options.deviceList ? Utf8ToWide(*m_options.deviceList) : std::wstring());
+    if (m_options.write) {
+        if (icon == MB_ICONINFORMATION) PrintLine(text);
+        else PrintError("trevanil_host: " + text);
+    } else {
+        MessageBoxW(m_frame, Utf8ToWide(text).c_str(), HostTextsFor(m_options.language).title, MB_OK | icon);
+    }
 }
 
-bool CRunProgress::PrepareWrite(HostOptions& options, std::string& error)
+std::optional<HostExit> CRunProgress::PrepareWrite(HostOptions& options, std::string& error)
 {
-    const std::optional<RunState> unfinished = FindUnfinished();
+    const std::wstring listPath = options.deviceList ? FullPath(Utf8ToWide(*options.deviceList)) : std::wstring();
+    if (!listPath.empty()) {
+        if (const std::optional<RunState> running = FindRunningElsewhere(listPath)) {
+            error = ListBusyText(*running, m_english);
+            return HostExit::ListBusy;
+        }
+    }
+    std::string rebuildError;
+    const std::optional<RunState> unfinished = FindUnfinishedRun(listPath, m_english, rebuildError);
+    if (!rebuildError.empty()) PrintError("trevanil_host: " + rebuildError);
     if (!unfinished) {
-        if (!options.resume) return true;
+        if (!options.resume) return std::nullopt;
         error = NoUnfinishedRunText(m_english);
-        return false;
+        return HostExit::NothingToResume;
     }
-    PrintLine(UnfinishedRunText(*unfinished, m_english, options.resume ? RetryListUse::Loaded : RetryListUse::Hint));
-    if (options.resume) {
-        options.deviceList = unfinished->retry;
-        m_takenUp = unfinished;
+    if (!options.resume) {
+        // Starting over would overwrite the record of the rows still owed.
+        error = UnfinishedRunText(*unfinished, m_english, RetryListUse::Refused);
+        return HostExit::UnfinishedRun;
     }
-    return true;
+    PrintLine(UnfinishedRunText(*unfinished, m_english, RetryListUse::Loaded));
+    options.deviceList = unfinished->retry;
+    m_resume = unfinished;
+    return std::nullopt;
 }
 
 void CRunProgress::OfferUnfinishedRun()
 {
-    const std::optional<RunState> unfinished = FindUnfinished();
+    const std::wstring listPath = m_options.deviceList ? FullPath(Utf8ToWide(*m_options.deviceList)) : std::wstring();
+    std::string error;
+    const std::optional<RunState> unfinished = FindUnfinishedRun(listPath, m_english, error);
     const HostTexts& texts = HostTextsFor(m_options.language);
     if (!unfinished) {
         if (m_options.resume)
@@ -65,7 +93,7 @@ void CRunProgress::OfferUnfinishedRun()
         return;
     }
     m_pendingLoad = unfinished->retry;
-    m_takenUp = unfinished;
+    m_resume = unfinished;
     Poll();
 }
 
@@ -74,47 +102,88 @@ void CRunProgress::OnCloseFlag(short flag)
     if (flag == 1) {
         Begin();
     } else if (m_running) {
+        ReadNewItems();
+        m_record.OnRunOver(m_counts.done == m_counts.total);
+        m_overAt = GetTickCount64();
         Report(true);
     }
 }
 
 void CRunProgress::Begin()
 {
+    if (m_record.Active()) FinishRecord();  // the last run's restarts are not waited for any longer
     m_running = false;
     const std::optional<DialogControls> dialog = FindDeviceWriteDialog(m_frame);
     if (!dialog) return;
-    const std::wstring listPath = Utf8ToWide(ControlText(dialog->deviceList));
+    const std::wstring listPath = FullPath(Utf8ToWide(ControlText(dialog->deviceList)));
     std::string original;
     if (!ReadWholeFile(listPath, original)) return;
     // Data rows as the dialog counts them: the lines after the header.
-    m_totalRows = CountRetryRows(original, {});
-    if (m_totalRows == 0) return;  // the dialog says there is no data and ends at once
+    const std::size_t rows = CountRetryRows(original, {});
+    if (rows == 0) return;  // the dialog says there is no data and ends at once
     m_list = dialog->list;
     m_running = true;
-    m_lastDone = static_cast<std::size_t>(-1);
-    m_lastItemCount = -1;
+    m_nextItem = 0;
+    m_counts = RunCounts();
+    m_counts.total = rows;
+    m_lastReported = static_cast<std::size_t>(-1);
     m_startedAt = GetTickCount64();
+    m_failureTold = false;
+    ++m_generation;
+
     std::string error;
-    m_recordFailed = !m_record.Begin(listPath, std::move(original), m_totalRows, m_english, error);
-    m_hadRecord = m_record.Active();
-    // The run that did not end is carried on by this one once its retry list runs.
-    if (m_takenUp && PathKey(Utf8ToWide(m_takenUp->retry)) == PathKey(listPath)) {
-        if (!MarkRunTakenUp(*m_takenUp, error)) m_recordFailed = true;
-        m_takenUp.reset();
+    RecordStart started = RecordStart::Failed;
+    if (m_resume && PathKey(FullPath(Utf8ToWide(m_resume->retry))) == PathKey(listPath)) {
+        started = m_record.BeginResume(*m_resume, m_english, error);
+    } else {
+        std::string asideError;
+        if (!m_options.write && FindUnfinishedRun(listPath, m_english, asideError)) {
+            // The operator chose not to carry that run on: its record is kept, under another name.
+            if (const std::optional<std::wstring> aside = KeepRecordAside(listPath, asideError))
+                Tell(KeptAsideText(WideToUtf8Text(*aside), m_english), MB_ICONINFORMATION);
+        }
+        started = m_record.BeginRun(listPath, std::move(original), m_english, error);
     }
-    if (m_options.write) {
-        if (m_hadRecord) PrintLine(RecordPlaceText(WideToUtf8Text(m_record.Paths().results),
-                                                   WideToUtf8Text(m_record.Paths().retry),
-                                                   m_record.Paths().inUserFolder, m_english));
-        if (!error.empty()) PrintError("trevanil_host: " + error);
-    } else if (!error.empty()) {
-        MessageBoxW(m_frame, Utf8ToWide(error).c_str(), HostTextsFor(m_options.language).title, MB_OK | MB_ICONWARNING);
+    m_resume.reset();
+    if (started == RecordStart::Busy) {
+        // Another host writes this list: this run would write its devices under its feet.
+        PressButton(dialog->cancel);
+        Tell(ListBusyText(RunState(), m_english), MB_ICONWARNING);
+        m_outcome.push_back(HostExit::ListBusy);
+    } else if (!error.empty() || started == RecordStart::Failed) {
+        TellRecordFailure(error);
     }
+    if (m_options.write && m_record.Active()) PrintLine(PlaceText());
     Report(false);
+}
+
+void CRunProgress::ReadNewItems()
+{
+    // Only the items after the last one read: the list of a long run has thousands.
+    const int count = ResultItemCount(m_list);
+    while (m_nextItem < count && static_cast<std::size_t>(m_nextItem) < m_counts.total) {
+        if (ReadListText(m_list, m_nextItem, 3).empty()) break;  // the run's progress, not a row yet
+        const ResultItem item = ReadResultItem(m_list, m_nextItem);
+        const bool written = IsWrittenResult(item.result);
+        ++m_counts.done;
+        ++(written ? m_counts.succeeded : m_counts.failed);
+        const std::optional<std::size_t> row = m_record.OnItem(static_cast<std::size_t>(m_nextItem), item, written);
+        if (written && row) m_tracker.OnRowWritten(Token(m_generation, *row), m_record.DeviceIp(*row));
+        ++m_nextItem;
+    }
+}
+
+void CRunProgress::ReadLog()
+{
+    m_log.Poll([this](std::string_view line) { m_tracker.OnLogLine(line); });
+    for (std::uint64_t token : m_tracker.TakeRestarted())
+        if (token >> 32 == m_generation) m_record.OnRestarted(static_cast<std::size_t>(token & 0xFFFFFFFFu));
 }
 
 void CRunProgress::Poll()
 {
+    if (m_inPoll) return;  // a message box of ours serves the timer
+    m_inPoll = true;
     if (!m_pendingLoad.empty() || !m_status.HasOwnFont()) {
         if (const std::optional<DialogControls> dialog = FindDeviceWriteDialog(m_frame)) {
             if (!m_status.HasOwnFont()) m_status.UseFontOf(dialog->dialog);
@@ -123,48 +192,87 @@ void CRunProgress::Poll()
         }
     }
     if (m_running) Report(false);
+    ReadLog();
+    if (m_record.Active() && m_record.Over() &&
+        (m_record.Ledger().Owed() == 0 || GetTickCount64() - m_overAt > kRestartGraceMs))
+        FinishRecord();
+    m_inPoll = false;
 }
 
 void CRunProgress::Report(bool final)
 {
-    // The list holds one item more than the rows done while the run goes on: a row done
-    // adds an item. Only then is the whole list read (a long list has thousands).
-    const LRESULT itemCount = SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0);
-    if (!final && itemCount == m_lastItemCount) return;
-    m_lastItemCount = itemCount;
-    const std::vector<ResultItem> items = ReadResultList(m_list);
-    const RunCounts counts = TallyResults(items, m_totalRows);
-    if (!final && counts.done == m_lastDone) return;
-    m_lastDone = counts.done;
+    if (!final) ReadNewItems();
+    if (!final && m_counts.done == m_lastReported) return;
+    m_lastReported = m_counts.done;
     const std::int64_t elapsed = static_cast<std::int64_t>(GetTickCount64() - m_startedAt);
     const RunPhase phase = !final ? RunPhase::Running
-                                  : counts.done == counts.total ? RunPhase::Ended : RunPhase::Interrupted;
-    const std::string line =
-        FormatProgressLine(counts, phase, EstimateMsLeft(counts.done, counts.total, elapsed, kControlTickMs), m_english);
+                                  : m_counts.done == m_counts.total ? RunPhase::Ended : RunPhase::Interrupted;
+    std::string line = FormatProgressLine(
+        m_counts, phase, EstimateMsLeft(m_counts.done, m_counts.total, elapsed, kControlTickMs), m_english);
+    if (m_record.Failed()) line += RecordFailedNote(m_english);
     if (final) m_running = false;
-
-    std::string error;
-    if (m_record.Active()) {
-        const RunStateKind kind = phase == RunPhase::Running ? RunStateKind::Running
-                                  : phase == RunPhase::Ended ? RunStateKind::Ended
-                                                             : RunStateKind::Interrupted;
-        if (!m_record.Update(items, counts, kind, error) && !m_recordFailed) {
-            // Said once: the operator should know that the record is no longer kept.
-            m_recordFailed = true;
-            if (m_options.write) PrintError("trevanil_host: " + error);
-            else MessageBoxW(m_frame, Utf8ToWide(error).c_str(), HostTextsFor(m_options.language).title,
-                             MB_OK | MB_ICONWARNING);
-        }
-    }
     m_status.SetText(line);
     if (m_options.write) PrintLine("progress: " + line);
 }
 
-std::string CRunProgress::RecordPlace() const
+void CRunProgress::TellRecordFailure(const std::string& error)
 {
-    if (!m_hadRecord) return std::string();
-    return RecordPlaceText(WideToUtf8Text(m_record.Paths().results), WideToUtf8Text(m_record.Paths().retry),
-                           m_record.Paths().inUserFolder, m_english);
+    if (m_failureTold) return;
+    m_failureTold = true;
+    const std::string text = RecordFailureText(error.empty() ? m_record.FirstError() : error, m_english);
+    m_status.SetText(text);
+    Tell(text, MB_ICONWARNING);
+}
+
+std::string CRunProgress::PlaceText() const
+{
+    const RunFilePaths& paths = m_record.Paths();
+    return RecordPlaceText(WideToUtf8Text(paths.results), WideToUtf8Text(paths.retry), paths.inUserFolder,
+                           paths.renamed, m_english);
+}
+
+void CRunProgress::FinishRecord()
+{
+    const bool failedBefore = m_record.Failed();
+    m_record.Finish();
+    const RunLedger& ledger = m_record.Ledger();
+    bool refused = false;
+    for (std::size_t i = 0; i < ledger.RowCount() && !refused; ++i)
+        refused = ledger.Row(i).outcome == RowOutcome::NotWritten &&
+                  ClassifyResult(ledger.Row(i).result) == ResultKind::Failed;
+    if (refused) m_outcome.push_back(HostExit::RowsNotWritten);
+    if (ledger.Owed() > 0) m_outcome.push_back(HostExit::RestartsNotSeen);
+    if (ledger.Done() < ledger.RowCount()) m_outcome.push_back(HostExit::RunNotCompleted);
+    if (m_record.Failed()) {
+        m_outcome.push_back(HostExit::RecordFailed);
+        if (!failedBefore) TellRecordFailure(m_record.FirstError());
+    }
+    if (ledger.Owed() > 0) {
+        std::string owed;
+        for (const std::string& address : m_tracker.AddressesOwed()) owed += (owed.empty() ? "" : ", ") + address;
+        PrintError("trevanil_host: device restarts not seen: not yet restarted " + owed);
+    }
+    if (!m_record.Paths().results.empty()) {
+        if (m_options.write) PrintLine(RestartSummaryText(ledger.Restarted(), ledger.Written(), m_english));
+        Tell(PlaceText(), MB_ICONINFORMATION);
+    }
+}
+
+void CRunProgress::AwaitRestartsAndFinish(int limitSeconds)
+{
+    if (DeviceModuleBusy() || (m_record.Active() && m_record.Ledger().Owed() > 0)) {
+        if (m_options.write) PrintLine("waiting for the restarts of the devices written");
+        const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(limitSeconds) * 1000;
+        for (;;) {
+            ServeMessages();  // the module releases its libraries through this thread's messages
+            ReadLog();
+            // Idle, it has nothing more to restart (a restart that failed leaves its row owed).
+            if (!DeviceModuleBusy() || GetTickCount64() > deadline) break;
+            WaitForMessages(kRestartPollMs);
+        }
+        ReadLog();
+    }
+    if (m_record.Active()) FinishRecord();
 }
 
 } // namespace trevanil_host

@@ -1,13 +1,20 @@
-// The host window's view of a run's progress: follows the dialog's result list (as the
-// operator sees it; the control is not asked), shows the progress line in the status bar
-// (and prints it for --write), keeps the run's record current on every row, and when the
-// host starts, says when the last run of a list did not end and offers its retry list.
+// The host window's view of a run: follows the dialog's result list (as the operator
+// sees it; the control is not asked) row by row, reading only the items added since the
+// last look, shows the progress line in the status bar (and prints it for --write), and
+// keeps the run's record (run_record.h): each row's result, then its device's restart as
+// the device-access module's log tells it. When the host starts it says when the last
+// run of a list did not end and offers to carry it on.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+#include "device_log_tail.h"
+#include "exit_codes.h"
 #include "host_options.h"
+#include "progress/progress_text.h"
+#include "progress/restart_tracker.h"
 #include "progress/run_record.h"
 #include "progress/status_bar.h"
 
@@ -22,42 +29,58 @@ public:
     int StatusHeight() const { return m_status.Height(); }
     void OnFrameSize() { m_status.OnParentSize(); }
 
-    // For --write: the unfinished run is told on the console; with --resume its retry
-    // list replaces the device list of `options`. False with `error` when --resume finds
-    // no unfinished run.
-    bool PrepareWrite(HostOptions& options, std::string& error);
+    // For --write, before the run: refuses (the exit code) a list another host is writing,
+    // a list whose last run did not end without --resume, and --resume with nothing to
+    // resume; with --resume the unfinished run's retry list replaces the device list.
+    std::optional<HostExit> PrepareWrite(HostOptions& options, std::string& error);
     // For the window without --write, once it shows: the unfinished run is told in a
     // message box, which offers to load its retry list (with --resume it is loaded unasked).
     void OfferUnfinishedRun();
 
     void OnCloseFlag(short flag);
-    // Reads the dialog's list; on a new row updates the status bar and the record, and
-    // prints the line for --write.
+    // Reads what is new in the dialog's list and in the device log, and keeps the status
+    // bar and the record current.
     void Poll();
 
-    // After a run: where its record is (empty when it had none).
-    std::string RecordPlace() const;
+    // At the end: serves this thread's messages while the written devices' restarts are
+    // due, at most `limitSeconds`, then finishes the record.
+    void AwaitRestartsAndFinish(int limitSeconds);
+    // What the runs left, for the exit code.
+    const std::vector<HostExit>& Outcome() const { return m_outcome; }
+
+    // The window asks before closing: a run is active, or its restarts are still due.
+    bool RecordActive() const { return m_record.Active(); }
 
 private:
     void Begin();
+    void ReadNewItems();
+    void ReadLog();
     void Report(bool final);
-    std::optional<RunState> FindUnfinished() const;
+    void FinishRecord();
+    void TellRecordFailure(const std::string& error);
+    void Tell(const std::string& text, UINT icon);
+    std::string PlaceText() const;
 
     HostOptions m_options;
     bool m_english;
     HWND m_frame = nullptr;
     CStatusBar m_status;
+    CDeviceLogTail m_log;
+    CRestartTracker m_tracker;
     CRunRecord m_record;
+    std::uint64_t m_generation = 0;       // which run a tracker token belongs to
     bool m_running = false;
-    bool m_recordFailed = false;
-    bool m_hadRecord = false;
+    bool m_inPoll = false;
+    bool m_failureTold = false;
     HWND m_list = nullptr;
-    std::size_t m_totalRows = 0;
-    std::size_t m_lastDone = static_cast<std::size_t>(-1);
-    LRESULT m_lastItemCount = -1;
+    int m_nextItem = 0;                   // the first item of the dialog's list without a result
+    RunCounts m_counts;
+    std::size_t m_lastReported = static_cast<std::size_t>(-1);
     ULONGLONG m_startedAt = 0;
-    std::string m_pendingLoad;           // a retry list to put into the dialog once it is there
-    std::optional<RunState> m_takenUp;   // the unfinished run whose retry list was loaded
+    ULONGLONG m_overAt = 0;
+    std::string m_pendingLoad;            // a retry list to put into the dialog once it is there
+    std::optional<RunState> m_resume;     // the unfinished run whose retry list was loaded
+    std::vector<HostExit> m_outcome;
 };
 
 } // namespace trevanil_host

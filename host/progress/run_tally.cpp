@@ -1,31 +1,33 @@
 #include "run_tally.h"
 
+#include <array>
+#include "ui_texts.h"
+
 namespace trevanil_host {
+namespace {
 
-bool IsWrittenResult(const std::string& result)
-{
-    return result == "Succeeded." || result == "\xE5\x86\x99\xE5\x85\xA5\xE5\x89\x8D\xE7\xAB\xAF\xE6\x88\x90\xE5\x8A\x9F\xEF\xBC\x81";
-}
+struct ResultText {
+    UiTextSlot text;
+    ResultKind kind;
+};
+constexpr std::array<ResultText, 5> kResultTexts{{
+    {&UiTexts::textSucceeded, ResultKind::Written},
+    {&UiTexts::textFailed, ResultKind::Failed},
+    {&UiTexts::textIncomplete, ResultKind::NotWritable},
+    {&UiTexts::textGbRefused, ResultKind::NotWritable},
+    {&UiTexts::textPortRange, ResultKind::NotWritable},
+}};
 
-std::vector<bool> WrittenRows(const std::vector<ResultItem>& items, std::size_t totalRows)
+} // namespace
+
+ResultKind ClassifyResult(const std::string& result)
 {
-    std::vector<bool> written;
-    for (const ResultItem& item : items) {
-        if (written.size() == totalRows || item.result.empty()) break;
-        written.push_back(IsWrittenResult(item.result));
+    for (int language : {kLanguageChinese, kLanguageEnglish}) {
+        const LanguageTexts* texts = FindLanguageTexts(language);
+        for (const ResultText& entry : kResultTexts)
+            if (texts && result == texts->ui.*entry.text) return entry.kind;
     }
-    return written;
-}
-
-RunCounts TallyResults(const std::vector<ResultItem>& items, std::size_t totalRows)
-{
-    RunCounts counts;
-    counts.total = totalRows;
-    for (bool written : WrittenRows(items, totalRows)) {
-        ++counts.done;
-        ++(written ? counts.succeeded : counts.failed);
-    }
-    return counts;
+    return ResultKind::Unknown;
 }
 
 } // namespace trevanil_host

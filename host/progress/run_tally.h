@@ -1,23 +1,20 @@
-// Counting the dialog's result list: which rows have their result and which of them were
-// written. Portable.
+// What a result text of the dialog's list says about its row, in either language, read
+// from the dialog's own texts. Portable.
 #pragma once
-#include <cstddef>
 #include <string>
-#include <vector>
-#include "export/run_exports.h"
-#include "progress_text.h"
 
 namespace trevanil_host {
 
+enum class ResultKind {
+    Written,     // written into its device
+    Failed,      // the device was tried and not written: a later run may write it
+    NotWritable, // the row itself cannot be written: incomplete, a GB device, its own port out of range
+    Unknown,     // not a result text (the run's progress or final state)
+};
+
+ResultKind ClassifyResult(const std::string& result);
+
 // Whether a result text says the row was written (either language).
-bool IsWrittenResult(const std::string& result);
-
-// The counts of a list of `totalRows` rows whose dialog list reads `items`: item i is row
-// i while it has a result; the item after the last row done carries only the run's
-// progress or final state.
-RunCounts TallyResults(const std::vector<ResultItem>& items, std::size_t totalRows);
-
-// Written or not, for each row done (for BuildRetryList).
-std::vector<bool> WrittenRows(const std::vector<ResultItem>& items, std::size_t totalRows);
+inline bool IsWrittenResult(const std::string& result) { return ClassifyResult(result) == ResultKind::Written; }
 
 } // namespace trevanil_host

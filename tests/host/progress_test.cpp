@@ -57,25 +57,6 @@ TEST(ProgressEstimate, StartsFromTheTickAndFollowsThePaceMeasured)
     EXPECT_LT(*EstimateMsLeft(5, 10, -100000, kTick), 5 * kTick);
 }
 
-TEST(ResultTally, CountsRowsWithResultsOnly)
-{
-    const std::vector<ResultItem> running = {{"1", "Cam-A", "PU-A", "Succeeded."},
-                                             {"2", "Cam-B", "PU-B", "Failed."},
-                                             {"3", "", "", "The dvice information file is not duly filled up."},
-                                             {"4", "Writing...", "", ""}};
-    const RunCounts counts = TallyResults(running, 10);
-    EXPECT_EQ(3u, counts.done);
-    EXPECT_EQ(10u, counts.total);
-    EXPECT_EQ(1u, counts.succeeded);
-    EXPECT_EQ(2u, counts.failed);
-    EXPECT_EQ((std::vector<bool>{true, false, false}), WrittenRows(running, 10));
-    // The Chinese success text counts; items beyond the list's rows do not.
-    const std::vector<ResultItem> chinese = {{"1", "a", "b", u8"写入前端成功！"}, {"2", u8"写入完成。", "x", "y"}};
-    EXPECT_EQ(1u, TallyResults(chinese, 1).succeeded);
-    EXPECT_EQ(1u, TallyResults(chinese, 1).done);
-    EXPECT_EQ(0u, TallyResults({}, 5).done);
-}
-
 RunState SampleState()
 {
     RunState state;
@@ -173,7 +154,8 @@ TEST(UnfinishedRun, SaysHowFarWhenAndWhereInBothLanguages)
     }
     EXPECT_NE(std::string::npos, UnfinishedRunText(state, true, RetryListUse::Ask).find("did not end"));
     EXPECT_NE(std::string::npos, UnfinishedRunText(state, false, RetryListUse::Ask).find(u8"没有结束"));
-    EXPECT_NE(RecordPlaceText("r", "t", true, true), RecordPlaceText("r", "t", false, true));
+    EXPECT_NE(RecordPlaceText("r", "t", true, false, true), RecordPlaceText("r", "t", false, false, true));
+    EXPECT_NE(RecordPlaceText("r", "t", false, true, true), RecordPlaceText("r", "t", false, false, true));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // options it relies on.
 #include <gtest/gtest.h>
 
+#include "exit_codes.h"
+
 #include "export/run_exports.h"
 #include "host_options.h"
 
@@ -28,13 +30,11 @@ TEST(RetryList, KeepsHeaderAndUnwrittenRowsByteForByte)
 
 TEST(ResultsFile, Utf8WithMarkAndQuotedFields)
 {
-    const std::vector<ResultItem> items = {{"1", "lobby, east", "PU-1", "Succeeded."},
-                                           {"2", "say \"hi\"", "PU-2", "Failed."},
-                                           {"3", "Completed.", "", ""}};
-    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
-              "1,\"lobby, east\",PU-1,Succeeded.\r\n"
-              "2,\"say \"\"hi\"\"\",PU-2,Failed.\r\n"
-              "3,Completed.,,\r\n",
+    const std::vector<ResultItem> items = {{"1", "lobby, east", "PU-1", "Succeeded.", "Restarted"},
+                                           {"2", "say \"hi\"", "PU-2", "Failed.", ""}};
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
+              "1,\"lobby, east\",PU-1,Succeeded.,Restarted\r\n"
+              "2,\"say \"\"hi\"\"\",PU-2,Failed.,\r\n",
               FormatResultsCsv(items, true));
     // The Chinese header is the dialog's column captions.
     EXPECT_EQ(0u, FormatResultsCsv({}, false).find("\xEF\xBB\xBF\xE5\xBA\x8F\xE5\x8F\xB7,"));
@@ -54,6 +54,14 @@ TEST(HostOptions, ParsesAndRefuses)
                 options->resume);
     EXPECT_EQ(2, options->cancelAfter);
     EXPECT_EQ("o.png", options->screenshot);
+    EXPECT_EQ(0, options->timeoutSeconds) << "no time limit unless asked";
+    // --help names every exit code with its meaning.
+    const std::string usage = HostUsage();
+    for (const HostExitMeaning& exit : kHostExits)
+        EXPECT_NE(std::string::npos, usage.find(std::to_string(static_cast<int>(exit.code)) + "  " + exit.meaning))
+            << exit.meaning;
+    EXPECT_EQ(4, FirstExit(std::vector<HostExit>{HostExit::RowsNotWritten, HostExit::RestartsNotSeen, HostExit::Done}));
+    EXPECT_EQ(0, FirstExit(std::vector<HostExit>{HostExit::Done}));
 
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--lang", "3"}, {"--lang"}, {"--bogus"}, {"--save"}, {"--timeout", "0"},
