@@ -120,6 +120,8 @@ DeviceStore::DeviceStore(const std::string& name)
 
 DeviceStore::~DeviceStore() { DeleteFileA(m_path.c_str()); }
 
+void DeviceStore::Select() { _putenv_s("ORVEX_DEVSIM_STORE", m_path.c_str()); }
+
 int DeviceStore::Run(std::vector<std::string> args)
 {
     devsim::Store store(m_path);

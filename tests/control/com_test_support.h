@@ -77,6 +77,7 @@ public:
     explicit DeviceStore(const std::string& name);
     ~DeviceStore();
     int Run(std::vector<std::string> args);  // the devsim tool's commands
+    void Select();                           // the programs started from now on use this store
     std::string Field(const std::string& ip, const std::string& key);
     long Restarts(const std::string& ip);
     long Sessions(const std::string& ip);
