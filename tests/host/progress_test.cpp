@@ -1,5 +1,5 @@
-// The host's progress line and its estimates (the cumulative one and the recent pace's), the counting of the dialog's list, the run's
-// state file and the texts about an unfinished run.
+// The host's progress line and its estimates (over the run and over the last rows), the
+// counting of the dialog's list, the run's state file and the texts about an unfinished run.
 #include <gtest/gtest.h>
 
 #include "progress/pace_window.h"

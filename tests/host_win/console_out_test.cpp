@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "activex/wide_text.h"
@@ -30,21 +31,12 @@ private:
     HANDLE m_saved;
 };
 
-class CHandle {
-public:
-    explicit CHandle(HANDLE handle) : m_handle(handle) {}
-    ~CHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr) CloseHandle(m_handle);
-    }
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    HANDLE Get() const { return m_handle; }
-    bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-
-private:
-    HANDLE m_handle;
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+UniqueHandle Owned(HANDLE handle) { return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle); }
 
 std::string ReadBytes(const std::wstring& path)
 {
@@ -56,22 +48,18 @@ TEST(ConsoleOut, FileGetsTheUtf8Bytes)
 {
     wchar_t folder[MAX_PATH] = {};
     ASSERT_NE(0u, GetTempPathW(MAX_PATH, folder));
-    const std::wstring out = std::wstring(folder) + L"host_console_out_test.out";
-    const std::wstring err = std::wstring(folder) + L"host_console_out_test.err";
+    const std::wstring path = std::wstring(folder) + L"host_console_out_test.txt";
     {
-        CHandle outFile(CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
-        CHandle errFile(CreateFileW(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
-        ASSERT_TRUE(outFile.Valid() && errFile.Valid());
-        CStdHandleSwap outSwap(STD_OUTPUT_HANDLE, outFile.Get());
-        CStdHandleSwap errSwap(STD_ERROR_HANDLE, errFile.Get());
+        const UniqueHandle file =
+            Owned(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        CStdHandleSwap outSwap(STD_OUTPUT_HANDLE, file.get());
+        CStdHandleSwap errSwap(STD_ERROR_HANDLE, file.get());
         PrintLine(kChineseLine);
-        PrintLine("second");
-        PrintError(kChineseLine);
+        PrintError("second");
     }
-    EXPECT_EQ(kChineseLine + "\nsecond\n", ReadBytes(out));
-    EXPECT_EQ(kChineseLine + "\n", ReadBytes(err));
-    DeleteFileW(out.c_str());
-    DeleteFileW(err.c_str());
+    EXPECT_EQ(kChineseLine + "\nsecond\n", ReadBytes(path));
+    DeleteFileW(path.c_str());
 }
 
 // A console in the Chinese code page: bytes of UTF-8 would be read as GBK there.
@@ -81,9 +69,9 @@ TEST(ConsoleOut, ConsoleShowsTheCharactersInItsOwnCodePage)
     // without a screen under Wine).
     FreeConsole();
     const bool allocated = AllocConsole() != 0;
-    CHandle screen(CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             CONSOLE_TEXTMODE_BUFFER, nullptr));
-    if (!screen.Valid()) {
+    const UniqueHandle screen = Owned(CreateConsoleScreenBuffer(
+        GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr));
+    if (!screen) {
         const DWORD error = GetLastError();
         if (allocated) FreeConsole();
         GTEST_SKIP() << "no console can be made here (error " << error << ")";
@@ -91,20 +79,20 @@ TEST(ConsoleOut, ConsoleShowsTheCharactersInItsOwnCodePage)
     const UINT savedPage = GetConsoleOutputCP();
     SetConsoleOutputCP(936);
     {
-        CStdHandleSwap swap(STD_OUTPUT_HANDLE, screen.Get());
+        CStdHandleSwap swap(STD_OUTPUT_HANDLE, screen.get());
         PrintLine(kChineseLine);
     }
     SetConsoleOutputCP(savedPage);
     const std::wstring expected = activex::WideFromNarrow(kChineseLine, CP_UTF8);
     std::wstring shown(expected.size(), L'\0');
     DWORD read = 0;
-    EXPECT_TRUE(ReadConsoleOutputCharacterW(screen.Get(), shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0},
+    EXPECT_TRUE(ReadConsoleOutputCharacterW(screen.get(), shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0},
                                             &read));
     shown.resize(read);
     EXPECT_EQ(expected, shown);
     // The line break moved the cursor to the next line.
     CONSOLE_SCREEN_BUFFER_INFO info = {};
-    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen.Get(), &info));
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen.get(), &info));
     EXPECT_EQ(0, info.dwCursorPosition.X);
     EXPECT_EQ(1, info.dwCursorPosition.Y);
     if (allocated) FreeConsole();
