@@ -3,14 +3,45 @@
 #include <windows.h>
 #include <algorithm>
 
+#include "activex/wide_text.h"
+
 namespace trevanil_host {
 namespace {
+
+// Older consoles refuse one write of more than about 64 KB; a long table goes in pieces.
+constexpr std::size_t kConsolePiece = 8192;
+
+// A console shows UTF-16 as it is, whatever its code page; bytes written to it would be
+// read in that code page (936 on a Chinese system) and the UTF-8 lines would come out
+// garbled.
+void WriteConsoleText(HANDLE console, const std::string& utf8)
+{
+    const std::wstring wide = activex::WideFromNarrow(utf8, CP_UTF8);
+    std::size_t at = 0;
+    while (at < wide.size()) {
+        std::size_t piece = std::min(kConsolePiece, wide.size() - at);
+        // A piece never ends between the two halves of a surrogate pair.
+        if (piece > 1 && at + piece < wide.size() && IS_HIGH_SURROGATE(wide[at + piece - 1])) --piece;
+        DWORD written = 0;
+        if (!WriteConsoleW(console, wide.data() + at, static_cast<DWORD>(piece), &written, nullptr) || written == 0)
+            return;
+        at += written;
+    }
+}
 
 void WriteTo(DWORD which, std::string text)
 {
     text += '\n';
+    const HANDLE handle = GetStdHandle(which);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    // A file or a pipe makes GetConsoleMode fail: it gets the UTF-8 bytes, as scripts read them.
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleText(handle, text);
+        return;
+    }
     DWORD written = 0;
-    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 // Columns a UTF-8 text takes on a terminal: East Asian wide characters take two.

@@ -1,5 +1,6 @@
 // UTF-8 lines to the program's standard output and error, unbuffered, so a script that
-// runs the host sees each progress line as it comes.
+// runs the host sees each progress line as it comes. A console gets them as UTF-16 text,
+// so they read right in any console code page; a file or a pipe gets the UTF-8 bytes.
 #pragma once
 #include <string>
 #include <vector>

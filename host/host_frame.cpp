@@ -11,6 +11,7 @@
 #include "progress/run_progress.h"
 #include "run_automation.h"
 #include "run_files.h"
+#include "run_keep_awake.h"
 #include "trevanil/control/trevanil_ids.h"
 
 namespace trevanil_host {
@@ -200,6 +201,9 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         if (m_container)
             MoveWindow(m_container, 0, 0, LOWORD(lp), HIWORD(lp) - (m_progress ? m_progress->StatusHeight() : 0), TRUE);
         return 0;
+    case WM_QUERYENDSESSION:
+        // A run asked Windows to keep the session (its reason names the list).
+        return CRunKeepAwake::QueryEndSessionAnswer();
     case WM_CLOSE:
         if (RunActive()) {
             // The control said a run is under way: closing now would drop the devices not yet written.

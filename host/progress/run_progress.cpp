@@ -3,6 +3,7 @@
 #include "batch_run.h"
 #include "console_out.h"
 #include "dialog_automation.h"
+#include "progress/awake_clock.h"
 #include "host_texts.h"
 #include "progress/progress_text.h"
 #include "progress/record_texts.h"
@@ -25,7 +26,8 @@ std::uint64_t Token(std::uint64_t generation, std::size_t row) { return generati
 
 } // namespace
 
-CRunProgress::CRunProgress(const HostOptions& options) : m_options(options), m_english(options.language == 2)
+CRunProgress::CRunProgress(const HostOptions& options)
+    : m_options(options), m_english(options.language == 2), m_pace(kControlTickMs)
 {
     m_log.Start();  // what the module logs from now on is this host's
 }
@@ -127,8 +129,11 @@ void CRunProgress::Begin()
     m_counts = RunCounts();
     m_counts.total = rows;
     m_lastReported = static_cast<std::size_t>(-1);
-    m_startedAt = GetTickCount64();
+    m_pace.Start(AwakeMs());  // time asleep does not count
     m_failureTold = false;
+    // No sleep and no end of the session while devices are written or due to restart.
+    m_awake = std::make_unique<CRunKeepAwake>(
+        m_frame, (m_english ? "Writing the devices of " : u8"正在写入设备：") + WideToUtf8Text(listPath));
     ++m_generation;
 
     std::string error;
@@ -167,6 +172,7 @@ void CRunProgress::ReadNewItems()
         const bool written = IsWrittenResult(item.result);
         ++m_counts.done;
         ++(written ? m_counts.succeeded : m_counts.failed);
+        m_pace.RowDone(AwakeMs());
         const std::optional<std::size_t> row = m_record.OnItem(static_cast<std::size_t>(m_nextItem), item, written);
         if (written && row) m_tracker.OnRowWritten(Token(m_generation, *row), m_record.DeviceIp(*row));
         ++m_nextItem;
@@ -204,11 +210,9 @@ void CRunProgress::Report(bool final)
     if (!final) ReadNewItems();
     if (!final && m_counts.done == m_lastReported) return;
     m_lastReported = m_counts.done;
-    const std::int64_t elapsed = static_cast<std::int64_t>(GetTickCount64() - m_startedAt);
     const RunPhase phase = !final ? RunPhase::Running
                                   : m_counts.done == m_counts.total ? RunPhase::Ended : RunPhase::Interrupted;
-    std::string line = FormatProgressLine(
-        m_counts, phase, EstimateMsLeft(m_counts.done, m_counts.total, elapsed, kControlTickMs), m_english);
+    std::string line = FormatProgressLine(m_counts, phase, m_pace.MsLeft(m_counts.total - m_counts.done), m_english);
     if (m_record.Failed()) line += RecordFailedNote(m_english);
     if (final) m_running = false;
     m_status.SetText(line);
@@ -235,6 +239,7 @@ void CRunProgress::FinishRecord()
 {
     const bool failedBefore = m_record.Failed();
     m_record.Finish();
+    m_awake.reset();
     const RunLedger& ledger = m_record.Ledger();
     bool refused = false;
     for (std::size_t i = 0; i < ledger.RowCount() && !refused; ++i)

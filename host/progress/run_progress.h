@@ -7,16 +7,19 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 #include "device_log_tail.h"
 #include "exit_codes.h"
 #include "host_options.h"
+#include "progress/pace_window.h"
 #include "progress/progress_text.h"
 #include "progress/restart_tracker.h"
 #include "progress/run_record.h"
 #include "progress/status_bar.h"
+#include "run_keep_awake.h"
 
 namespace trevanil_host {
 
@@ -76,7 +79,8 @@ private:
     int m_nextItem = 0;                   // the first item of the dialog's list without a result
     RunCounts m_counts;
     std::size_t m_lastReported = static_cast<std::size_t>(-1);
-    ULONGLONG m_startedAt = 0;
+    CPaceWindow m_pace;
+    std::unique_ptr<CRunKeepAwake> m_awake;  // while a run and its restarts go on
     ULONGLONG m_overAt = 0;
     std::string m_pendingLoad;            // a retry list to put into the dialog once it is there
     std::optional<RunState> m_resume;     // the unfinished run whose retry list was loaded

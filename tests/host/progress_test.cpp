@@ -1,7 +1,8 @@
-// The host's progress line and its estimate, the counting of the dialog's list, the run's
-// state file and the texts about an unfinished run.
+// The host's progress line and its estimates (over the run and over the last rows), the
+// counting of the dialog's list, the run's state file and the texts about an unfinished run.
 #include <gtest/gtest.h>
 
+#include "progress/pace_window.h"
 #include "progress/progress_text.h"
 #include "progress/record_texts.h"
 #include "progress/run_state.h"
@@ -55,6 +56,65 @@ TEST(ProgressEstimate, StartsFromTheTickAndFollowsThePaceMeasured)
     EXPECT_FALSE(EstimateMsLeft(11, 10, 5000, kTick));
     EXPECT_FALSE(EstimateMsLeft(0, 10, 0, 0));
     EXPECT_LT(*EstimateMsLeft(5, 10, -100000, kTick), 5 * kTick);
+}
+
+// Rows of `rowMs` each, from `nowMs` on; returns the time after the last.
+std::int64_t Rows(CPaceWindow& pace, std::size_t rows, std::int64_t rowMs, std::int64_t nowMs)
+{
+    for (std::size_t i = 0; i < rows; ++i) pace.RowDone(nowMs += rowMs);
+    return nowMs;
+}
+
+TEST(PaceWindow, FollowsTheLastRowsNotTheWholeRun)
+{
+    constexpr std::int64_t kSlow = 5000;
+    CPaceWindow pace(kTick, 20);
+    pace.Start(1000);
+    std::int64_t now = Rows(pace, 100, kTick, 1000);
+    EXPECT_EQ(100 * kTick, pace.MsLeft(100));
+    // Half the window slow: half and half.
+    now = Rows(pace, 10, kSlow, now);
+    EXPECT_EQ(100 * (10 * kTick + 10 * kSlow) / 20, pace.MsLeft(100));
+    // The window all slow: the slow pace alone, where the run's average is still near the tick.
+    now = Rows(pace, 20, kSlow, now);
+    EXPECT_EQ(100 * kSlow, pace.MsLeft(100));
+    EXPECT_LT(*EstimateMsLeft(130, 230, now - 1000, kTick), 100 * (kTick + kSlow) / 2);
+    // Rows seen several at once in a poll: the window still spans its rows' time.
+    for (int poll = 0; poll < 4; ++poll) {
+        now += 5 * kTick;
+        for (int row = 0; row < 5; ++row) pace.RowDone(now);
+    }
+    EXPECT_EQ(7 * kTick, pace.MsLeft(7));
+}
+
+TEST(PaceWindow, LeansOnTheTickUntilRowsAreMeasured)
+{
+    CPaceWindow pace(kTick);
+    EXPECT_EQ(2000 * kTick, pace.MsLeft(2000));
+    EXPECT_FALSE(pace.MsLeft(0));
+    EXPECT_FALSE(CPaceWindow(0).MsLeft(10));
+    // One row ten ticks long moves the estimate up, but less than half the way.
+    pace.Start(0);
+    const std::int64_t now = Rows(pace, 1, 10 * kTick, 0);
+    const std::int64_t early = *pace.MsLeft(100);
+    EXPECT_GT(early, 100 * kTick);
+    EXPECT_LT(early, 100 * (kTick + 10 * kTick) / 2);
+    // Once the window is full the tick no longer weighs.
+    Rows(pace, CPaceWindow::kDefaultRows - 1, 10 * kTick, now);
+    EXPECT_EQ(100 * 10 * kTick, pace.MsLeft(100));
+    // A new start forgets the rows; without a start the first row only starts the clock.
+    pace.Start(0);
+    EXPECT_EQ(100 * kTick, pace.MsLeft(100));
+    CPaceWindow unstarted(kTick, 1);
+    unstarted.RowDone(500000);
+    EXPECT_EQ(kTick, unstarted.MsLeft(1));
+    unstarted.RowDone(500000 + 3 * kTick);
+    EXPECT_EQ(3 * kTick, unstarted.MsLeft(1));
+    // A clock that went back: that row took no time, and the rows after count from there.
+    unstarted.RowDone(500000);
+    EXPECT_EQ(0, unstarted.MsLeft(1));
+    unstarted.RowDone(500000 + kTick);
+    EXPECT_EQ(kTick, unstarted.MsLeft(1));
 }
 
 RunState SampleState()
