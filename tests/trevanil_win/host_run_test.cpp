@@ -118,7 +118,7 @@ TEST_F(TrevanilHost, EnglishRunWritesTheListRefusesToCloseAndSavesItsFiles)
     const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path +
                                     L"\" --write --try-close --save --screenshot \"" + png + L"\"",
                                 L"host_en.txt");
-    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ(1u, run.exitCode) << "the refused row: " << run.output;
     EXPECT_NE(std::string::npos,
               run.output.find("No.  Device Name  Device ID  Operation Result\n"
                               "1    Cam-A        PU-A       Succeeded.\n"
@@ -144,14 +144,17 @@ TEST_F(TrevanilHost, EnglishRunWritesTheListRefusesToCloseAndSavesItsFiles)
     ExpectDevicesOfTheFullRun(store);
 
     const std::wstring stem = path.substr(0, path.size() - 4);
-    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
-              "1,Cam-A,PU-A,Succeeded.\r\n"
-              "2,Cam-B,PU-B,Succeeded.\r\n"
-              "3,Cam-C,PU-C,Failed.\r\n"
-              "4,,,The dvice information file is not duly filled up.\r\n"
-              "5,Cam-E,PU-E,You cannot write data into GB-compliant devices.\r\n"
-              "6,Completed.,,\r\n",
+    // The host waits for the restarts before it calls a row done.
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
+              "1,Cam-A,PU-A,Succeeded.,Restarted\r\n"
+              "2,Cam-B,PU-B,Succeeded.,Restarted\r\n"
+              "3,Cam-C,PU-C,Failed.,\r\n"
+              "4,,,The dvice information file is not duly filled up.,\r\n"
+              "5,Cam-E,PU-E,You cannot write data into GB-compliant devices.,\r\n",
               ReadFileText(stem + L"-results.csv"));
+    EXPECT_EQ(1, store.Restarts("10.7.0.1"));
+    EXPECT_EQ(1, store.Restarts("10.7.0.2"));
+    EXPECT_NE(std::string::npos, run.output.find("restarted 2 of 2 rows written")) << run.output;
     EXPECT_EQ(kHeader + kRowRefused + kRowShort + kRowGb, ReadFileText(stem + L"-retry.csv"))
         << "the rows not written, byte for byte";
     EXPECT_EQ(list, ReadFileText(path)) << "the device list itself is left alone";
@@ -169,7 +172,7 @@ TEST_F(TrevanilHost, ChineseRunByClsidShowsTheChineseResults)
     const HostRun run = RunHost(L"--lang 1 --clsid --ip 10.2.0.9 --port 6000 --file \"" + path +
                                     L"\" --write --screenshot \"" + png + L"\"",
                                 L"host_zh.txt");
-    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ(1u, run.exitCode) << "the refused row: " << run.output;
     EXPECT_NE(std::string::npos,
               run.output.find("序号  设备名      设备编号  结果\n"
                               "1     Cam-A       PU-A      写入前端成功！\n"
@@ -180,7 +183,7 @@ TEST_F(TrevanilHost, ChineseRunByClsidShowsTheChineseResults)
                               "6     写入完成。\n"))
         << run.output;
     EXPECT_NE(std::string::npos, run.output.find("progress: 第 5 / 5 行 · 成功 2 · 失败 3 · 已完成\n")) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("结果和未写入的行保存在：")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("结果和未完成的行保存在：")) << run.output;
     ExpectCloseFlags(run.output);
     ExpectDevicesOfTheFullRun(store);
     KeepScreenshot(png);
@@ -197,16 +200,15 @@ TEST_F(TrevanilHost, CancelAfterTwoRowsInterruptsTheThirdAndWritesNothingMore)
     const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path +
                                     L"\" --write --cancel-after 2 --save",
                                 L"host_cancel.txt");
-    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ(6u, run.exitCode) << "rows not reached: " << run.output;
     ExpectCloseFlags(run.output);
     EXPECT_LT(run.output.find("pressing Cancel"), run.output.find("SetCloseFlag(0)")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("progress: Row 2 of 5 · 2 succeeded · 0 failed · interrupted\n"))
         << run.output;
     const std::wstring stem = path.substr(0, path.size() - 4);
-    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
-              "1,Cam-A,PU-A,Succeeded.\r\n"
-              "2,Cam-B,PU-B,Succeeded.\r\n"
-              "3,Interrupted.,,\r\n",
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
+              "1,Cam-A,PU-A,Succeeded.,Restarted\r\n"
+              "2,Cam-B,PU-B,Succeeded.,Restarted\r\n",
               ReadFileText(stem + L"-results.csv"));
     EXPECT_EQ(kHeader + rest, ReadFileText(stem + L"-retry.csv"));
     EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
@@ -229,6 +231,10 @@ TEST_F(TrevanilHost, RestartsNotDoneWithinTheLimitAreNamedAndTheExitCodeSaysSo)
     EXPECT_EQ(4u, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.7.0.1, 10.7.0.2")) << run.output;
     EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id")) << "the rows themselves were written";
+    // Written but not seen restarted: not done, so both are written again by the retry list.
+    const std::wstring stem = path.substr(0, path.size() - 4);
+    EXPECT_EQ(kHeader + kRowWritten + kRowOwnPlatform, ReadFileText(stem + L"-retry.csv"));
+    EXPECT_NE(std::string::npos, ReadFileText(stem + L"-results.csv").find("1,Cam-A,PU-A,Succeeded.,Not restarted\r\n"));
 }
 
 // "摄像机一" (camera one), as the operator wrote it: the host prints UTF-8, and the store
@@ -298,21 +304,74 @@ TEST_F(TrevanilHost, RecordGoesToTheUsersFolderWhereTheListsFolderCannotTakeIt)
 
     const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + list + L"\" --write",
                                 L"host_fallback.txt");
-    ASSERT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_EQ(1u, run.exitCode) << "the refused row: " << run.output;
     EXPECT_NE(std::string::npos, run.output.find("kept in your own folder")) << run.output;
     auto only = [&](const wchar_t* pattern) {
         activex::UniqueFindHandle search(FindFirstFileW((folder + pattern).c_str(), &found));
         EXPECT_TRUE(search) << Utf8(folder + pattern);
         return search ? ReadFileText(folder + found.cFileName) : std::string();
     };
-    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result\r\n"
-              "1,Cam-A,PU-A,Succeeded.\r\n"
-              "2,Cam-C,PU-C,Failed.\r\n"
-              "3,Completed.,,\r\n",
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
+              "1,Cam-A,PU-A,Succeeded.,Restarted\r\n"
+              "2,Cam-C,PU-C,Failed.,\r\n",
               only(L"devices_fallback-*-results.csv"));
     EXPECT_EQ(kHeader + kRowRefused, only(L"devices_fallback-*-retry.csv"));
     EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
     RemoveDirectoryW(blocked.c_str());
+}
+
+TEST_F(TrevanilHost, AResultsFileHeldOpenIsWrittenBesideItAndTheExitCodeSaysSo)
+{
+    DeviceStore store("store_host_held.ini");
+    AddDevices(store);
+    const std::wstring list = WriteList(L"devices_held.csv", kHeader + kRowWritten);
+    const std::wstring stem = list.substr(0, list.size() - 4);
+    for (const wchar_t* name : {L"-results (2).csv", L"-retry (2).csv"}) DeleteFileW((stem + name).c_str());
+    ASSERT_TRUE(WriteBytes(stem + L"-results.csv", "an older run's results"));
+    {
+        // Opened as a spreadsheet program opens it: others may read and write, not replace it.
+        activex::UniqueFileHandle held(CreateFileW((stem + L"-results.csv").c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + list + L"\" --write",
+                                    L"host_held.txt");
+        EXPECT_EQ(7u, run.exitCode) << run.output;
+        EXPECT_NE(std::string::npos, run.output.find("held open by another program")) << run.output;
+        EXPECT_NE(std::string::npos, run.output.find("devices_held-results (2).csv")) << run.output;
+    }
+    EXPECT_EQ("an older run's results", ReadFileText(stem + L"-results.csv"));
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
+              "1,Cam-A,PU-A,Succeeded.,Restarted\r\n",
+              ReadFileText(stem + L"-results (2).csv"));
+    EXPECT_EQ(kHeader, ReadFileText(stem + L"-retry.csv")) << "the retry list was free to be replaced";
+    // The run ended, and its state says so: nothing is left to resume.
+    const HostRun resume = RunHost(L"--lang 2 --file \"" + list + L"\" --write --resume", L"host_held_resume.txt");
+    EXPECT_EQ(10u, resume.exitCode) << resume.output;
+}
+
+TEST_F(TrevanilHost, EachWayARunCannotStartHasItsOwnExitCode)
+{
+    DeviceStore store("store_host_codes.ini");
+    AddDevices(store);
+    const std::wstring list = WriteList(L"devices_codes.csv", kHeader + kRowWritten + kRowOwnPlatform);
+    const std::wstring common = L"--lang 2 --ip 10.2.0.9 --port 6000 ";
+    struct Case {
+        std::wstring arguments;
+        DWORD code;
+        const char* said;
+    };
+    const Case cases[] = {
+        {L"--bogus", 2, "unknown option --bogus"},
+        {common + L"--file \"" + ProgramDir() + L"no_such_list.csv\" --write", 2, "Write was refused"},
+        {common + L"--file \"" + list + L"\" --write --resume", 10, "No batch write was left unfinished"},
+        {common + L"--file \"" + list + L"\" --write --timeout 1", 11, "the run did not end within --timeout 1 s"},
+    };
+    for (const Case& c : cases) {
+        const HostRun run = RunHost(c.arguments, L"host_codes.txt");
+        EXPECT_EQ(c.code, run.exitCode) << Utf8(c.arguments) << ": " << run.output;
+        EXPECT_NE(std::string::npos, run.output.find(c.said)) << Utf8(c.arguments) << ": " << run.output;
+    }
 }
 
 // A list with a row of every kind the check tells apart. The last line has no line break.
