@@ -67,7 +67,11 @@ std::optional<std::wstring> ReplaceFileOrBeside(const std::wstring& path, const 
 {
     if (ReplaceFileWhole(path, bytes, error)) return path;
     const DWORD code = GetLastError();
-    if (code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    // Held open by a program: denied or shared; a folder of that name is not held, it is in the way.
+    if ((code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return std::nullopt;
     const std::size_t slash = path.find_last_of(L"\\/");
     const std::size_t dot = path.find_last_of(L'.');
     const bool hasExtension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash);

@@ -363,7 +363,7 @@ TEST_F(TrevanilHost, EachWayARunCannotStartHasItsOwnExitCode)
     };
     const Case cases[] = {
         {L"--bogus", 2, "unknown option --bogus"},
-        {common + L"--file \"" + ProgramDir() + L"no_such_list.csv\" --write", 2, "Write was refused"},
+        {common + L"--file \"" + ProgramDir() + L"no_such_list.csv\" --write", 2, "the run wrote nothing"},
         {common + L"--file \"" + list + L"\" --write --resume", 10, "No batch write was left unfinished"},
         {common + L"--file \"" + list + L"\" --write --timeout 1", 11, "the run did not end within --timeout 1 s"},
     };
