@@ -238,9 +238,11 @@ std::string CRunProgress::PlaceText() const
 void CRunProgress::FinishRecord()
 {
     const bool failedBefore = m_record.Failed();
+    const RunLedger& ledger = m_record.Ledger();
+    // Said before the files are replaced: whoever reads it finds them as they were, or final.
+    if (m_options.write) PrintLine(RestartSummaryText(ledger.Restarted(), ledger.Written(), m_english));
     m_record.Finish();
     m_awake.reset();
-    const RunLedger& ledger = m_record.Ledger();
     bool refused = false;
     for (std::size_t i = 0; i < ledger.RowCount() && !refused; ++i)
         refused = ledger.Row(i).outcome == RowOutcome::NotWritten &&
@@ -257,10 +259,7 @@ void CRunProgress::FinishRecord()
         for (const std::string& address : m_tracker.AddressesOwed()) owed += (owed.empty() ? "" : ", ") + address;
         PrintError("trevanil_host: device restarts not seen: not yet restarted " + owed);
     }
-    if (!m_record.Paths().results.empty()) {
-        if (m_options.write) PrintLine(RestartSummaryText(ledger.Restarted(), ledger.Written(), m_english));
-        Tell(PlaceText(), MB_ICONINFORMATION);
-    }
+    if (!m_record.Paths().results.empty()) Tell(PlaceText(), MB_ICONINFORMATION);
 }
 
 void CRunProgress::AwaitRestartsAndFinish(int limitSeconds)
