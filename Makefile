@@ -81,7 +81,7 @@ dist: build-win
 
 # What the demo and the benchmark run: the modules, the host, the stand-ins and the
 # benchmark programs, without the tests.
-PROGRAMS := orvex trevanil trevanil_host halcyra ravicore ravimedia devsim flat_bench batch_bench
+PROGRAMS := orvex trevanil trevanil_host halcyra ravicore ravimedia devsim flat_bench batch_bench record_bench
 
 build-win-programs: deps $(WIN_BUILD)/CMakeCache.txt
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target $(PROGRAMS)

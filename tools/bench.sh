@@ -1,5 +1,6 @@
 #!/bin/sh
-# The benchmark: runs the benchmark programs and a real 20-row batch under Wine and prints
+# The benchmark: runs the benchmark programs (the flat calls, the run's record and the poll of
+# its result list, one device's write) and a real 20-row batch under Wine and prints
 # their figures side by side with the machine and the commit, then the size of every
 # shipped DLL. Figures only: nothing here passes or fails on speed.
 # Usage: bench.sh WIN_BUILD_DIR DIST_DIR   (inside tools/with-wine-session.sh)
@@ -23,6 +24,11 @@ run() { "$WINE" "$@" >"$out" 2>&1 </dev/null; s=$?; tr -d '\r' <"$out"; [ $s -eq
 
 echo
 (cd "$build/bench-run" && run "$build/bench-run/flat_bench.exe")
+
+# The run's record and the poll of the result list against the list's length (journals
+# in a folder of its own under the prefix's %TEMP%).
+echo
+(cd "$build/bin" && run "$build/bin/record_bench.exe")
 
 # The batch programs run from one folder with orvex.dll and the stand-in device libraries.
 app=$WINEPREFIX/drive_c/orvex-bench
