@@ -141,7 +141,11 @@ BOOL CALLBACK FindDeviceListEdit(HWND hwnd, LPARAM param)
 
 class TrevanilHostCrash : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegisterModules()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegisterModules());
+        ForgetRunRecords();
+    }
 
     static void AddDevices(DeviceStore& store)
     {

@@ -46,7 +46,11 @@ HostRun RunHost(const std::wstring& arguments, const std::wstring& outputName)
 
 class TrevanilHost : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(RegisterModules()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(RegisterModules());
+        ForgetRunRecords();
+    }
 
     void AddDevices(DeviceStore& store)
     {

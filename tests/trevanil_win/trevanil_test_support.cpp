@@ -2,6 +2,7 @@
 
 #include "activex/raii.h"
 #include "activex/unique_handle.h"
+#include <shlobj.h>
 
 namespace trevanil_test {
 
@@ -10,6 +11,19 @@ DWORD Regsvr32(const wchar_t* module, bool unregister)
     const std::wstring dir = orvex_test::ProgramDir();
     return RunProgram(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" + dir + module + L"\"",
                       dir + L"regsvr32.txt");
+}
+
+void ForgetRunRecords()
+{
+    wchar_t base[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base))) return;
+    const std::wstring folder = std::wstring(base) + L"\\trevanil\\runs\\";
+    WIN32_FIND_DATAW found{};
+    activex::UniqueFindHandle search(FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!search) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search.get(), &found));
 }
 
 bool RegisterModules()

@@ -20,6 +20,10 @@ DWORD Regsvr32(const wchar_t* module, bool unregister);
 // points (quicker than regsvr32 for tests that only need them registered).
 bool RegisterModules();
 
+// Forgets the run records the host keeps in this user's folder, so that no run of an
+// earlier test (or an earlier run of the tests) is taken for an unfinished one.
+void ForgetRunRecords();
+
 bool KeyExists(const std::wstring& path);
 // A REG_SZ value under HKEY_CLASSES_ROOT, or "<missing>".
 std::wstring KeyValue(const std::wstring& path, const wchar_t* name = nullptr);
