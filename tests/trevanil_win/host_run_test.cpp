@@ -354,7 +354,7 @@ TEST_F(TrevanilHost, AResultsFileHeldOpenIsWrittenBesideItAndTheExitCodeSaysSo)
     EXPECT_EQ(10u, resume.exitCode) << resume.output;
 }
 
-TEST_F(TrevanilHost, EachWayARunCannotStartHasItsOwnExitCode)
+TEST_F(TrevanilHost, EachWayARunEndsBadlyHasItsOwnExitCode)
 {
     DeviceStore store("store_host_codes.ini");
     AddDevices(store);
@@ -370,12 +370,40 @@ TEST_F(TrevanilHost, EachWayARunCannotStartHasItsOwnExitCode)
         {common + L"--file \"" + ProgramDir() + L"no_such_list.csv\" --write", 2, "the run wrote nothing"},
         {common + L"--file \"" + list + L"\" --write --resume", 10, "No batch write was left unfinished"},
         {common + L"--file \"" + list + L"\" --write --timeout 1", 11, "the run did not end within --timeout 1 s"},
+        {common + L"--file \"" + list + L"\" --write --screenshot \"" + ProgramDir() + L"no_such_folder\\x.png\"", 8,
+         "cannot save the screenshot"},
     };
     for (const Case& c : cases) {
         const HostRun run = RunHost(c.arguments, L"host_codes.txt");
         EXPECT_EQ(c.code, run.exitCode) << Utf8(c.arguments) << ": " << run.output;
         EXPECT_NE(std::string::npos, run.output.find(c.said)) << Utf8(c.arguments) << ": " << run.output;
     }
+    // A second host on a list that a host is writing writes nothing.
+    ForgetRunRecords();  // the state file polled for below is the first host's
+    std::wstring first = L"\"" + ProgramDir() + L"trevanil_host.exe\" " + common + L"--file \"" + list + L"\" --write";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(nullptr, first.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    activex::UniqueHandle firstHost(process.hProcess);
+    CloseHandle(process.hThread);
+    wchar_t localAppData[MAX_PATH] = L"";
+    ASSERT_EQ(S_OK, SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
+    const std::wstring states = std::wstring(localAppData) + L"\\trevanil\\runs\\*.txt";
+    ASSERT_TRUE(orvex_test::PollUntil(
+        [&] {
+            WIN32_FIND_DATAW found{};
+            return static_cast<bool>(activex::UniqueFindHandle(FindFirstFileW(states.c_str(), &found)));
+        },
+        60000));
+    const HostRun second = RunHost(common + L"--file \"" + list + L"\" --write", L"host_codes_busy.txt");
+    EXPECT_EQ(13u, second.exitCode) << second.output;
+    EXPECT_NE(std::string::npos, second.output.find("is writing")) << second.output;
+    EXPECT_EQ(std::string::npos, second.output.find("pressing Write")) << second.output;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(firstHost.get(), 120000));
+    DWORD firstCode = 99;
+    GetExitCodeProcess(firstHost.get(), &firstCode);
+    EXPECT_EQ(0u, firstCode) << "the first host's run was not disturbed";
 }
 
 // A list with a row of every kind the check tells apart. The last line has no line break.
