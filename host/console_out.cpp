@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <algorithm>
+#include "ui_texts.h"
 
 #include "activex/wide_text.h"
 
@@ -70,10 +71,9 @@ void PrintError(const std::string& utf8) { WriteTo(STD_ERROR_HANDLE, utf8); }
 
 std::string FormatResultTable(const std::vector<ResultItem>& items, bool english)
 {
-    const ResultItem header = english ? ResultItem{"No.", "Device Name", "Device ID", "Operation Result"}
-                                      : ResultItem{"\xE5\xBA\x8F\xE5\x8F\xB7", "\xE8\xAE\xBE\xE5\xA4\x87\xE5\x90\x8D",
-                                                   "\xE8\xAE\xBE\xE5\xA4\x87\xE7\xBC\x96\xE5\x8F\xB7",
-                                                   "\xE7\xBB\x93\xE6\x9E\x9C"};
+    // The dialog's own column captions.
+    const ListColumnText* columns = FindLanguageTexts(english ? kLanguageEnglish : kLanguageChinese)->columns;
+    const ResultItem header{columns[0].caption, columns[1].caption, columns[2].caption, columns[3].caption, ""};
     std::size_t widths[3] = {DisplayWidth(header.number), DisplayWidth(header.deviceName),
                              DisplayWidth(header.deviceId)};
     for (const ResultItem& item : items) {

@@ -4,19 +4,11 @@
 
 #include <commctrl.h>
 #include "activex/wide_text.h"
+#include "batch_view.h"
+#include "trevanil/control/trevanil_resource.h"
 
 namespace trevanil_host {
 namespace {
-
-// Control ids of the device write dialog.
-enum : int {
-    kIdPlatformIp = 201,
-    kIdPlatformPort = 202,
-    kIdDeviceList = 203,
-    kIdWrite = 205,
-    kIdCancel = 206,
-    kIdList = 207,
-};
 
 HWND Descendant(HWND root, int id) { return activex::DescendantById(root, id); }
 
@@ -44,14 +36,14 @@ std::string WideToUtf8Text(const std::wstring& text) { return activex::Utf8FromW
 std::optional<DialogControls> FindDeviceWriteDialog(HWND root)
 {
     DialogControls c;
-    c.list = Descendant(root, kIdList);
+    c.list = Descendant(root, IDC_ROW_LIST);
     if (!c.list) return std::nullopt;
     c.dialog = GetParent(c.list);
-    c.platformIp = GetDlgItem(c.dialog, kIdPlatformIp);
-    c.platformPort = GetDlgItem(c.dialog, kIdPlatformPort);
-    c.deviceList = GetDlgItem(c.dialog, kIdDeviceList);
-    c.write = GetDlgItem(c.dialog, kIdWrite);
-    c.cancel = GetDlgItem(c.dialog, kIdCancel);
+    c.platformIp = GetDlgItem(c.dialog, IDC_PLATFORM_IP);
+    c.platformPort = GetDlgItem(c.dialog, IDC_PLATFORM_PORT);
+    c.deviceList = GetDlgItem(c.dialog, IDC_FILE_PATH);
+    c.write = GetDlgItem(c.dialog, IDC_WRITE);
+    c.cancel = GetDlgItem(c.dialog, IDC_CANCEL_RUN);
     if (!c.platformIp || !c.platformPort || !c.deviceList || !c.write || !c.cancel) return std::nullopt;
     return c;
 }
@@ -78,8 +70,9 @@ std::string ReadListText(HWND list, int index, int column)
 
 ResultItem ReadResultItem(HWND list, int index)
 {
-    return {ReadListText(list, index, 0), ReadListText(list, index, 1), ReadListText(list, index, 2),
-            ReadListText(list, index, 3), std::string()};
+    return {ReadListText(list, index, ListColumn::kNumber), ReadListText(list, index, ListColumn::kDeviceName),
+            ReadListText(list, index, ListColumn::kDeviceId), ReadListText(list, index, ListColumn::kResult),
+            std::string()};
 }
 
 int ResultItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

@@ -1,8 +1,9 @@
 #include "run_automation.h"
 
+#include "batch_view.h"
 #include "console_out.h"
 #include "host_frame.h"
-#include "progress/run_tally.h"
+#include "result_kinds.h"
 #include "run_files.h"
 #include "screenshot.h"
 
@@ -98,7 +99,7 @@ void CRunAutomation::ReportProgress()
     const int count = ResultItemCount(m_dialog.list);
     while (static_cast<int>(m_reported) < count) {
         const int index = static_cast<int>(m_reported);
-        if (ReadListText(m_dialog.list, index, 3).empty()) break;
+        if (ReadListText(m_dialog.list, index, ListColumn::kResult).empty()) break;
         const ResultItem item = ReadResultItem(m_dialog.list, index);
         PrintLine("row " + item.number + ": " + item.deviceName + " " + item.deviceId + " -> " + item.result);
         ++m_reported;

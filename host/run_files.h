@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "export/run_exports.h"
-#include "progress/run_tally.h"
+#include "result_kinds.h"
 
 namespace trevanil_host {
 

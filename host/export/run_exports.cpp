@@ -1,6 +1,7 @@
 #include "run_exports.h"
 
 #include "progress/run_journal.h"
+#include "ui_texts.h"
 
 namespace trevanil_host {
 namespace {
@@ -36,21 +37,34 @@ bool Keeps(const std::vector<bool>& written, std::size_t row) { return row >= wr
 
 } // namespace
 
+// The restart column the host adds to the dialog's four: its caption and its two values.
+struct RestartTexts {
+    const char* caption;
+    const char* restarted;
+    const char* notRestarted;
+};
+constexpr RestartTexts kRestartChinese{"\xE9\x87\x8D\xE5\x90\xAF", "\xE5\xB7\xB2\xE9\x87\x8D\xE5\x90\xAF",
+                                       "\xE6\x9C\xAA\xE9\x87\x8D\xE5\x90\xAF"};
+constexpr RestartTexts kRestartEnglish{"Restart", "Restarted", "Not restarted"};
+
+const RestartTexts& RestartTextsFor(bool english) { return english ? kRestartEnglish : kRestartChinese; }
+
 std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english)
 {
+    // The dialog's own column captions, then the restart column.
+    const LanguageTexts& texts = *FindLanguageTexts(english ? kLanguageEnglish : kLanguageChinese);
     std::string out = "\xEF\xBB\xBF";
-    out += english ? "No.,Device Name,Device ID,Operation Result,Restart\r\n"
-                   : "\xE5\xBA\x8F\xE5\x8F\xB7,\xE8\xAE\xBE\xE5\xA4\x87\xE5\x90\x8D,"
-                     "\xE8\xAE\xBE\xE5\xA4\x87\xE7\xBC\x96\xE5\x8F\xB7,\xE7\xBB\x93\xE6\x9E\x9C,\xE9\x87\x8D\xE5\x90\xAF\r\n";
+    for (const ListColumnText& column : texts.columns) {
+        out += column.caption;
+        out += ',';
+    }
+    out += RestartTextsFor(english).caption;
+    out += "\r\n";
     for (const ResultItem& item : items) {
-        AppendCsvField(out, item.number);
-        out += ',';
-        AppendCsvField(out, item.deviceName);
-        out += ',';
-        AppendCsvField(out, item.deviceId);
-        out += ',';
-        AppendCsvField(out, item.result);
-        out += ',';
+        for (const std::string* field : {&item.number, &item.deviceName, &item.deviceId, &item.result}) {
+            AppendCsvField(out, *field);
+            out += ',';
+        }
         AppendCsvField(out, item.restart);
         out += "\r\n";
     }
@@ -59,8 +73,8 @@ std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english)
 
 std::string FormatLedgerResultsCsv(const RunLedger& ledger, bool english)
 {
-    const char* restarted = english ? "Restarted" : "\xE5\xB7\xB2\xE9\x87\x8D\xE5\x90\xAF";
-    const char* notRestarted = english ? "Not restarted" : "\xE6\x9C\xAA\xE9\x87\x8D\xE5\x90\xAF";
+    const char* restarted = RestartTextsFor(english).restarted;
+    const char* notRestarted = RestartTextsFor(english).notRestarted;
     std::vector<ResultItem> items;
     for (std::size_t i = 0; i < ledger.RowCount(); ++i) {
         const LedgerRow& row = ledger.Row(i);

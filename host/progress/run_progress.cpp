@@ -1,13 +1,14 @@
 #include "run_progress.h"
 
 #include "batch_run.h"
+#include "batch_view.h"
 #include "console_out.h"
 #include "dialog_automation.h"
 #include "progress/awake_clock.h"
 #include "host_texts.h"
 #include "progress/progress_text.h"
 #include "progress/record_texts.h"
-#include "progress/run_tally.h"
+#include "result_kinds.h"
 #include "restart_wait.h"
 #include "run_files.h"
 
@@ -167,7 +168,7 @@ void CRunProgress::ReadNewItems()
     // Only the items after the last one read: the list of a long run has thousands.
     const int count = ResultItemCount(m_list);
     while (m_nextItem < count && static_cast<std::size_t>(m_nextItem) < m_counts.total) {
-        if (ReadListText(m_list, m_nextItem, 3).empty()) break;  // the run's progress, not a row yet
+        if (ReadListText(m_list, m_nextItem, ListColumn::kResult).empty()) break;  // the run's progress, not a row yet
         const ResultItem item = ReadResultItem(m_list, m_nextItem);
         const bool written = IsWrittenResult(item.result);
         ++m_counts.done;

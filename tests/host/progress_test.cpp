@@ -6,7 +6,7 @@
 #include "progress/progress_text.h"
 #include "progress/record_texts.h"
 #include "progress/run_state.h"
-#include "progress/run_tally.h"
+#include "result_kinds.h"
 
 namespace trevanil_host {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include "export/run_exports.h"
 #include "progress/run_journal.h"
-#include "progress/run_tally.h"
+#include "result_kinds.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
-// What a result text of the dialog's list says about its row, in either language, read
-// from the dialog's own texts. Portable.
+// What a result text of the dialog's list says about its row, in either language: the
+// dialog's own texts looked up, so a reader of the list (the host's record, its tally)
+// follows any change of them.
 #pragma once
 #include <string>
-
-namespace trevanil_host {
 
 enum class ResultKind {
     Written,     // written into its device
@@ -17,4 +16,3 @@ ResultKind ClassifyResult(const std::string& result);
 // Whether a result text says the row was written (either language).
 inline bool IsWrittenResult(const std::string& result) { return ClassifyResult(result) == ResultKind::Written; }
 
-} // namespace trevanil_host

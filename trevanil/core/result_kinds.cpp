@@ -1,9 +1,8 @@
-#include "run_tally.h"
+#include "result_kinds.h"
 
 #include <array>
 #include "ui_texts.h"
 
-namespace trevanil_host {
 namespace {
 
 struct ResultText {
@@ -18,7 +17,7 @@ constexpr std::array<ResultText, 5> kResultTexts{{
     {&UiTexts::textPortRange, ResultKind::NotWritable},
 }};
 
-} // namespace
+}  // namespace
 
 ResultKind ClassifyResult(const std::string& result)
 {
@@ -30,4 +29,3 @@ ResultKind ClassifyResult(const std::string& result)
     return ResultKind::Unknown;
 }
 
-} // namespace trevanil_host
