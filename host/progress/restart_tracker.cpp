@@ -20,6 +20,17 @@ std::string_view AddressAt(std::string_view line, std::size_t at)
     return line.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
 }
 
+constexpr std::string_view kGivenUp = "DisConnect given up. lPuID:";
+constexpr std::string_view kPuId = "lPuID:";
+
+// The connection id after "lPuID:" up to a comma or the line's end.
+std::string PuIdIn(std::string_view line)
+{
+    const std::size_t at = line.find(kPuId);
+    if (at == std::string_view::npos) return std::string();
+    return std::string(AddressAt(line, at + kPuId.size()));
+}
+
 // One spelling per address: dotted decimal without leading zeros where the text is one.
 std::string Canonical(std::string_view address)
 {
@@ -39,11 +50,12 @@ CRestartTracker::Address& CRestartTracker::Find(std::string_view address)
     return m_addresses[Canonical(address)];
 }
 
-void CRestartTracker::Settle(Address& address)
+void CRestartTracker::Settle(Address& address, std::vector<std::uint64_t>* credited)
 {
     // The oldest owed write is the (reported - owed)-th of the address.
     while (!address.owed.empty() && address.writesReported - address.owed.size() < address.writesRestarted) {
         m_restarted.push_back(address.owed.front());
+        if (credited) credited->push_back(address.owed.front());
         address.owed.pop_front();
         --m_owed;
     }
@@ -58,7 +70,15 @@ void CRestartTracker::OnLogLine(std::string_view line)
         if (at == std::string_view::npos) return;
         Address& address = Find(AddressAt(line, at + kAddress.size()));
         address.writesRestarted = address.writesLogged;
-        Settle(address);
+        address.lastRestart = PuIdIn(line);
+        std::vector<std::uint64_t>& credited = m_byRestart[address.lastRestart];
+        credited.clear();
+        Settle(address, &credited);
+    } else if (line.find(kGivenUp) != std::string_view::npos) {
+        const auto found = m_byRestart.find(PuIdIn(line));
+        if (found == m_byRestart.end()) return;
+        m_givenUp.insert(m_givenUp.end(), found->second.begin(), found->second.end());
+        m_byRestart.erase(found);
     }
 }
 
@@ -69,7 +89,9 @@ void CRestartTracker::OnRowWritten(std::uint64_t token, std::string_view address
     ++entry.writesReported;
     entry.owed.push_back(token);
     ++m_owed;
-    Settle(entry);
+    // Covered by a restart already logged, whose close may still be given up.
+    const auto restart = m_byRestart.find(entry.lastRestart);
+    Settle(entry, restart == m_byRestart.end() ? nullptr : &restart->second);
 }
 
 std::vector<std::uint64_t> CRestartTracker::TakeRestarted()
@@ -77,6 +99,13 @@ std::vector<std::uint64_t> CRestartTracker::TakeRestarted()
     std::vector<std::uint64_t> restarted;
     restarted.swap(m_restarted);
     return restarted;
+}
+
+std::vector<std::uint64_t> CRestartTracker::TakeGivenUp()
+{
+    std::vector<std::uint64_t> givenUp;
+    givenUp.swap(m_givenUp);
+    return givenUp;
 }
 
 std::vector<std::string> CRestartTracker::AddressesOwed() const

@@ -4,7 +4,9 @@
 // "ReRoot success. lPuID:<n>,szPuIP-<ip>". A restart covers every write of its address
 // logged before it (a write made while a restart is due takes that restart over), so the
 // k-th row reported written to an address is restarted once a restart of that address
-// follows the k-th write line. Addresses compare by value ("010.0.0.1" is 10.0.0.1).
+// follows the k-th write line. A restart whose connection could not be closed after it
+// ("DisConnect given up. lPuID:<n>") does not count: its rows are owed again. Addresses
+// compare by value ("010.0.0.1" is 10.0.0.1).
 // Portable; each call costs the same however many rows came before.
 #pragma once
 #include <cstddef>
@@ -25,6 +27,8 @@ public:
     void OnRowWritten(std::uint64_t token, std::string_view address);
     // The rows whose restart came since the last call, in the order it came.
     std::vector<std::uint64_t> TakeRestarted();
+    // The rows handed out by TakeRestarted whose restart was given up since the last call.
+    std::vector<std::uint64_t> TakeGivenUp();
 
     // Rows reported written whose restart has not come.
     std::size_t Owed() const { return m_owed; }
@@ -38,12 +42,16 @@ private:
         std::uint64_t writesReported = 0;
         std::deque<std::uint64_t> owed;     // tokens of the last reported writes not restarted
         std::uint64_t firstReported = 0;    // since when it is owed, for AddressesOwed
+        std::string lastRestart;            // the connection id of its last restart
     };
     Address& Find(std::string_view address);
-    void Settle(Address& address);
+    void Settle(Address& address, std::vector<std::uint64_t>* credited);
 
     std::unordered_map<std::string, Address> m_addresses;
     std::vector<std::uint64_t> m_restarted;
+    std::vector<std::uint64_t> m_givenUp;
+    // The rows each restart (by its connection's id) covered, until its close is given up.
+    std::unordered_map<std::string, std::vector<std::uint64_t>> m_byRestart;
     std::size_t m_owed = 0;
     std::uint64_t m_reports = 0;
 };

@@ -15,12 +15,13 @@ struct EventTag {
     std::string_view tag;
     bool hasTexts;
 };
-constexpr std::array<EventTag, 7> kTags{{
+constexpr std::array<EventTag, 8> kTags{{
     {JournalEventKind::RunStarted, "start", false},
     {JournalEventKind::RunResumed, "resume", false},
     {JournalEventKind::RowWritten, "written", true},
     {JournalEventKind::RowNotWritten, "not-written", true},
     {JournalEventKind::RowRestarted, "restarted", false},
+    {JournalEventKind::RestartGivenUp, "restart-given-up", false},
     {JournalEventKind::RunEnded, "ended", false},
     {JournalEventKind::RunInterrupted, "interrupted", false},
 }};
@@ -174,12 +175,16 @@ bool RunLedger::Apply(const JournalEvent& event)
         if (row.outcome != RowOutcome::Written) return true;
         outcome = RowOutcome::Restarted;
         break;
+    case JournalEventKind::RestartGivenUp:
+        if (row.outcome != RowOutcome::Restarted) return true;
+        outcome = RowOutcome::Written;
+        break;
     default: return false;
     }
     Count(row.outcome, -1);
     row.outcome = outcome;
     Count(row.outcome, +1);
-    if (event.kind != JournalEventKind::RowRestarted) {
+    if (event.kind == JournalEventKind::RowWritten || event.kind == JournalEventKind::RowNotWritten) {
         row.result = event.result;
         row.deviceName = event.deviceName;
         row.deviceId = event.deviceId;

@@ -27,6 +27,7 @@ enum class JournalEventKind : std::uint8_t {
     RowWritten,     // `row` was written: `result`, `deviceName`, `deviceId` as the dialog showed them
     RowNotWritten,  // `row` was not written, for `result`
     RowRestarted,   // `row`'s device restarted after its write
+    RestartGivenUp, // `row`'s restart did not end (its connection could not be closed): owed again
     RunEnded,       // the run went through its last row
     RunInterrupted, // the run stopped before its last row (Cancel)
 };

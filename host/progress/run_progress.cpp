@@ -22,6 +22,9 @@ constexpr std::int64_t kControlTickMs = kRunTimerPeriodMs;
 // once every restart is seen, or this long after the run's last row at the latest.
 constexpr ULONGLONG kRestartGraceMs = 20000;
 constexpr unsigned kRestartPollMs = 100;
+// A restart's close is tried three times a second apart before it is given up (and its
+// rows are owed again): a record is finished no sooner after the last restart.
+constexpr ULONGLONG kCloseTriesMs = 5000;
 
 std::uint64_t Token(std::uint64_t generation, std::size_t row) { return generation << 32 | row; }
 
@@ -183,8 +186,13 @@ void CRunProgress::ReadNewItems()
 void CRunProgress::ReadLog()
 {
     m_log.Poll([this](std::string_view line) { m_tracker.OnLogLine(line); });
-    for (std::uint64_t token : m_tracker.TakeRestarted())
-        if (token >> 32 == m_generation) m_record.OnRestarted(static_cast<std::size_t>(token & 0xFFFFFFFFu));
+    for (std::uint64_t token : m_tracker.TakeRestarted()) {
+        if (token >> 32 != m_generation) continue;
+        m_record.OnRestarted(static_cast<std::size_t>(token & 0xFFFFFFFFu));
+        m_lastRestartAt = GetTickCount64();
+    }
+    for (std::uint64_t token : m_tracker.TakeGivenUp())
+        if (token >> 32 == m_generation) m_record.OnRestartGivenUp(static_cast<std::size_t>(token & 0xFFFFFFFFu));
 }
 
 void CRunProgress::Poll()
@@ -200,8 +208,9 @@ void CRunProgress::Poll()
     }
     if (m_running) Report(false);
     ReadLog();
+    const ULONGLONG now = GetTickCount64();
     if (m_record.Active() && m_record.Over() &&
-        (m_record.Ledger().Owed() == 0 || GetTickCount64() - m_overAt > kRestartGraceMs))
+        ((m_record.Ledger().Owed() == 0 && now - m_lastRestartAt > kCloseTriesMs) || now - m_overAt > kRestartGraceMs))
         FinishRecord();
     m_inPoll = false;
 }

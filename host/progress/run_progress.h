@@ -82,6 +82,7 @@ private:
     CPaceWindow m_pace;
     std::unique_ptr<CRunKeepAwake> m_awake;  // while a run and its restarts go on
     ULONGLONG m_overAt = 0;
+    ULONGLONG m_lastRestartAt = 0;
     std::string m_pendingLoad;            // a retry list to put into the dialog once it is there
     std::optional<RunState> m_resume;     // the unfinished run whose retry list was loaded
     std::vector<HostExit> m_outcome;

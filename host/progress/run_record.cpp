@@ -265,6 +265,15 @@ void CRunRecord::OnRestarted(std::size_t row)
     Journal(event, false);
 }
 
+void CRunRecord::OnRestartGivenUp(std::size_t row)
+{
+    if (!m_active) return;
+    JournalEvent event;
+    event.kind = JournalEventKind::RestartGivenUp;
+    event.row = row;
+    Journal(event, false);
+}
+
 void CRunRecord::OnRunOver(bool completed)
 {
     if (!m_active || m_over) return;

@@ -35,6 +35,7 @@ public:
     // the run has no such item.
     std::optional<std::size_t> OnItem(std::size_t item, const ResultItem& result, bool written);
     void OnRestarted(std::size_t row);
+    void OnRestartGivenUp(std::size_t row);
     // The dialog went through its last row (`completed`) or was stopped.
     void OnRunOver(bool completed);
     // The files from the journal's rows, then the state "ended" or "interrupted".

@@ -47,6 +47,23 @@ TEST(RestartTracker, ARowIsRestartedOnlyByARestartThatFollowsItsOwnWrite)
     EXPECT_TRUE(tracker.AddressesOwed().empty());
 }
 
+TEST(RestartTracker, ARestartWhoseCloseIsGivenUpLeavesItsRowsOwed)
+{
+    CRestartTracker tracker;
+    tracker.OnLogLine(Written("10.0.0.1"));
+    tracker.OnLogLine(Written("10.0.0.2"));
+    tracker.OnRowWritten(1, "10.0.0.1");
+    tracker.OnLogLine(Rebooted(5, "10.0.0.1"));
+    tracker.OnLogLine(Rebooted(6, "10.0.0.2"));
+    tracker.OnRowWritten(2, "10.0.0.2");  // reported after its restart: still that restart's
+    EXPECT_EQ((std::vector<std::uint64_t>{1, 2}), tracker.TakeRestarted());
+    tracker.OnLogLine("[10:00:09]ReRootThread:87 DisConnect given up. lPuID:6,err:3");
+    EXPECT_EQ(std::vector<std::uint64_t>{2}, tracker.TakeGivenUp());
+    tracker.OnLogLine("[10:00:09]ReRootThread:87 DisConnect given up. lPuID:6,err:3");  // told once
+    tracker.OnLogLine("[10:00:09]ReRootThread:87 DisConnect given up. lPuID:9,err:3");  // no restart of ours
+    EXPECT_TRUE(tracker.TakeGivenUp().empty());
+}
+
 TEST(RestartTracker, LinesOfOtherStepsAndCutLinesChangeNothing)
 {
     CRestartTracker tracker;

@@ -59,12 +59,15 @@ TEST(RunJournal, ReplayAccountsForEveryRowAndBuildsTheFilesFromIt)
     std::string resumed = bytes + FormatJournalLine(Event(JournalEventKind::RunResumed, 0)) +
                           FormatJournalLine(Event(JournalEventKind::RowNotWritten, 1, "Failed.", "Cam B", "PU-B")) +
                           FormatJournalLine(Event(JournalEventKind::RowWritten, 2, "Succeeded.", "Cam-C", "PU-C")) +
-                          FormatJournalLine(Event(JournalEventKind::RowRestarted, 2));
+                          FormatJournalLine(Event(JournalEventKind::RowRestarted, 2)) +
+                          FormatJournalLine(Event(JournalEventKind::RestartGivenUp, 0)) +
+                          FormatJournalLine(Event(JournalEventKind::RestartGivenUp, 1));  // not restarted: nothing
     const std::optional<JournalReplay> again = ReplayJournal(resumed);
     ASSERT_TRUE(again);
-    EXPECT_EQ(2u, again->ledger.Restarted());
-    EXPECT_EQ(0u, again->ledger.Owed());
-    EXPECT_EQ((std::vector<std::size_t>{1, 3}), again->ledger.RowsToDo());
+    EXPECT_EQ(1u, again->ledger.Restarted());
+    EXPECT_EQ(1u, again->ledger.Owed()) << "row 0's restart was given up: written, owed again";
+    EXPECT_EQ(RowOutcome::NotWritten, again->ledger.Row(1).outcome);
+    EXPECT_EQ((std::vector<std::size_t>{0, 1, 3}), again->ledger.RowsToDo());
 }
 
 TEST(RunJournal, ATornOrDamagedTailIsDroppedWithEverythingAfterIt)

@@ -241,6 +241,27 @@ TEST_F(TrevanilHost, RestartsNotDoneWithinTheLimitAreNamedAndTheExitCodeSaysSo)
     EXPECT_NE(std::string::npos, ReadFileText(stem + L"-results.csv").find("1,Cam-A,PU-A,Succeeded.,Not restarted\r\n"));
 }
 
+TEST_F(TrevanilHost, ARestartTheDeviceRefusesLeavesItsRowOwed)
+{
+    DeviceStore store("store_host_close.ini");
+    AddDevices(store);
+    // The device takes the write but not the restart: it is not registered.
+    ASSERT_EQ(0, store.Run({"fault", "10.7.0.1", "IPC_SystemReboot", "3"}));
+    const std::wstring path = WriteList(L"devices_close.csv", kHeader + kRowWritten + kRowOwnPlatform);
+    const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path + L"\" --write",
+                                L"host_close.txt");
+    EXPECT_EQ(4u, run.exitCode) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.7.0.1")) << run.output;
+    const std::wstring stem = path.substr(0, path.size() - 4);
+    EXPECT_EQ(kHeader + kRowWritten, ReadFileText(stem + L"-retry.csv"));
+    EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
+              "1,Cam-A,PU-A,Succeeded.,Not restarted\r\n"
+              "2,Cam-B,PU-B,Succeeded.,Restarted\r\n",
+              ReadFileText(stem + L"-results.csv"));
+    EXPECT_EQ(0, store.Restarts("10.7.0.1"));
+    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
+}
+
 // "摄像机一" (camera one), as the operator wrote it: the host prints UTF-8, and the store
 // shows device texts in UTF-8.
 const std::string kUtf8Name = "\xE6\x91\x84\xE5\x83\x8F\xE6\x9C\xBA\xE4\xB8\x80";
