@@ -1,5 +1,7 @@
 #include "host_options.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include "exit_codes.h"
@@ -18,27 +20,83 @@ bool ParseInt(const std::string& text, int low, int high, int& out)
     return true;
 }
 
+// Takes an option's value into the options; false when the value is refused.
+using TakeValue = bool (*)(HostOptions& options, const std::string& value);
+
+// One option of the command line: the parser and --help both read this table.
+struct OptionSpec {
+    const char* name;
+    const char* value;  // its value's name in --help; null for an option without a value
+    const char* help;   // lines after the first are indented under it
+    TakeValue take;
+    const char* refused;  // said when `take` refuses the value
+    bool withWrite;       // only with --write
+};
+
+constexpr std::array<OptionSpec, 14> kOptions{{
+    {"--lang", "1|2", "Chinese (1) or English (2) texts (SetLangue)",
+     [](HostOptions& o, const std::string& v) { return ParseInt(v, 1, 2, o.language); },
+     "--lang takes 1 (Chinese) or 2 (English)", false},
+    {"--clsid", nullptr, "create the control by its CLSID instead of its ProgID",
+     [](HostOptions& o, const std::string&) { return o.byClsid = true; }, nullptr, false},
+    {"--ip", "TEXT", "type TEXT into the dialog's platform address",
+     [](HostOptions& o, const std::string& v) { return static_cast<bool>(o.platformIp = v); }, nullptr, false},
+    {"--port", "TEXT", "type TEXT into the dialog's platform port",
+     [](HostOptions& o, const std::string& v) { return static_cast<bool>(o.platformPort = v); }, nullptr, false},
+    {"--file", "PATH", "type PATH into the dialog's device list",
+     [](HostOptions& o, const std::string& v) { return static_cast<bool>(o.deviceList = v); }, nullptr, false},
+    {"--write", nullptr, "press Write, wait for the run and the restarts, print the result list, exit",
+     [](HostOptions& o, const std::string&) { return o.write = true; }, nullptr, false},
+    {"--cancel-after", "N", "press Cancel once N rows have their result",
+     [](HostOptions& o, const std::string& v) { return o.cancelAfterRows = ParseInt(v, 0, 1000000, o.cancelAfter); },
+     "--cancel-after takes a row count", true},
+    {"--try-close", nullptr, "ask the window to close while the run is active (it refuses)",
+     [](HostOptions& o, const std::string&) { return o.tryClose = true; }, nullptr, true},
+    {"--save", nullptr, "accepted for older scripts: the results and the retry list are always kept",
+     [](HostOptions& o, const std::string&) { return o.save = true; }, nullptr, true},
+    {"--screenshot", "PNG", "save a PNG picture of the window after the run",
+     [](HostOptions& o, const std::string& v) { return !(o.screenshot = v).empty(); }, "--screenshot needs a path",
+     false},
+    {"--timeout", "S", "end the run after S seconds (default: no limit)",
+     [](HostOptions& o, const std::string& v) { return ParseInt(v, 1, 99999999, o.timeoutSeconds); },
+     "--timeout takes seconds (1-99999999)", false},
+    {"--restart-limit", "S",
+     "wait at most S seconds (default 20) for the devices' restarts at exit;\n"
+     "the devices not restarted by then are named",
+     [](HostOptions& o, const std::string& v) { return ParseInt(v, 0, 3600, o.restartLimitSeconds); },
+     "--restart-limit takes seconds (0-3600)", false},
+    {"--resume", nullptr,
+     "carry on the last run that did not end (of --file's list when given):\n"
+     "its rows not done are loaded into the dialog",
+     [](HostOptions& o, const std::string&) { return o.resume = true; }, nullptr, false},
+    {"--help", nullptr, "this text (alone; /? too)", [](HostOptions&, const std::string&) { return false; },
+     "--help goes alone", false},
+}};
+
+constexpr std::size_t kHelpColumn = 22;
+
+const OptionSpec* FindOption(const std::string& name)
+{
+    for (const OptionSpec& option : kOptions)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
 } // namespace
 
 std::string HostUsage()
 {
-    std::string usage = "usage: trevanil_host [--lang 1|2] [--clsid] [--ip TEXT] [--port TEXT] [--file PATH]\n"
-           "                     [--write [--cancel-after N] [--try-close] [--save] [--screenshot PNG]\n"
-           "                      [--timeout SECONDS]] [--resume] [--restart-limit SECONDS]\n"
-           "  --lang 1|2      Chinese (1) or English (2) texts (SetLangue)\n"
-           "  --clsid         create the control by its CLSID instead of its ProgID\n"
-           "  --ip/--port/--file  type these into the dialog's fields\n"
-           "  --write         press Write, wait for the run to end, print the result list, exit\n"
-           "  --cancel-after N  press Cancel once N rows have their result\n"
-           "  --try-close     ask the window to close while the run is active (it refuses)\n"
-           "  --save          accepted for older scripts: the results and the retry list are always kept\n"
-           "  --screenshot P  save a PNG picture of the window after the run\n"
-           "  --timeout S     end the run after S seconds (default: no limit)\n"
-           "  --restart-limit S  wait at most S seconds (default 20) for the devices' restarts at exit;\n"
-           "                  the devices not restarted by then are named\n"
-           "  --resume        carry on the last run that did not end (of --file's list when given): its\n"
-           "                  rows not done are loaded into the dialog\n"
-           "exit codes (the first that applies, in this order):\n";
+    std::string usage = "usage: trevanil_host [options]\n";
+    for (const OptionSpec& option : kOptions) {
+        std::string line = std::string("  ") + option.name + (option.value ? std::string(" ") + option.value : "");
+        line.resize(std::max(line.size() + 1, kHelpColumn), ' ');
+        for (const char* c = option.help; *c; ++c) {
+            line += *c;
+            if (*c == '\n') line += std::string(kHelpColumn, ' ');
+        }
+        usage += line + "\n";
+    }
+    usage += "exit codes (the first that applies, in this order):\n";
     for (const HostExitMeaning& exit : kHostExits) {
         char line[160];
         std::snprintf(line, sizeof line, "  %2d  %s\n", static_cast<int>(exit.code), exit.meaning);
@@ -50,70 +108,29 @@ std::string HostUsage()
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error)
 {
     HostOptions options;
+    const OptionSpec* needsWrite = nullptr;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        std::string text;
-        if (arg == "--lang") {
-            if (!value(text)) return std::nullopt;
-            if (!ParseInt(text, 1, 2, options.language)) {
-                error = "--lang takes 1 (Chinese) or 2 (English)";
-                return std::nullopt;
-            }
-        } else if (arg == "--clsid") {
-            options.byClsid = true;
-        } else if (arg == "--ip") {
-            if (!value(text)) return std::nullopt;
-            options.platformIp = text;
-        } else if (arg == "--port") {
-            if (!value(text)) return std::nullopt;
-            options.platformPort = text;
-        } else if (arg == "--file") {
-            if (!value(text)) return std::nullopt;
-            options.deviceList = text;
-        } else if (arg == "--write") {
-            options.write = true;
-        } else if (arg == "--cancel-after") {
-            if (!value(text)) return std::nullopt;
-            if (!ParseInt(text, 0, 1000000, options.cancelAfter)) {
-                error = "--cancel-after takes a row count";
-                return std::nullopt;
-            }
-            options.cancelAfterRows = true;
-        } else if (arg == "--save") {
-            options.save = true;
-        } else if (arg == "--resume") {
-            options.resume = true;
-        } else if (arg == "--try-close") {
-            options.tryClose = true;
-        } else if (arg == "--screenshot") {
-            if (!value(options.screenshot)) return std::nullopt;
-        } else if (arg == "--timeout") {
-            if (!value(text)) return std::nullopt;
-            if (!ParseInt(text, 1, 99999999, options.timeoutSeconds)) {
-                error = "--timeout takes seconds (1-99999999)";
-                return std::nullopt;
-            }
-        } else if (arg == "--restart-limit") {
-            if (!value(text)) return std::nullopt;
-            if (!ParseInt(text, 0, 3600, options.restartLimitSeconds)) {
-                error = "--restart-limit takes seconds (0-3600)";
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown option " + arg;
+        const OptionSpec* option = FindOption(args[i]);
+        if (!option) {
+            error = "unknown option " + args[i];
             return std::nullopt;
         }
+        std::string value;
+        if (option->value) {
+            if (i + 1 >= args.size()) {
+                error = args[i] + " needs a value";
+                return std::nullopt;
+            }
+            value = args[++i];
+        }
+        if (!option->take(options, value)) {
+            error = option->refused ? option->refused : args[i] + " is refused";
+            return std::nullopt;
+        }
+        if (option->withWrite && !needsWrite) needsWrite = option;
     }
-    if ((options.cancelAfterRows || options.tryClose || options.save) && !options.write) {
-        error = "--cancel-after, --try-close and --save go with --write";
+    if (needsWrite && !options.write) {
+        error = std::string(needsWrite->name) + " goes with --write";
         return std::nullopt;
     }
     return options;
