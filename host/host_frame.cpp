@@ -58,11 +58,40 @@ CHostFrame::~CHostFrame()
 bool CHostFrame::Create(std::string& error, HostExit& code)
 {
     code = HostExit::NoDialog;
+    // What --write may not do is refused before anything is created.
+    if (m_options.write) {
+        if (const std::optional<HostExit> refused = m_progress->PrepareWrite(m_options, error)) {
+            code = *refused;
+            return false;
+        }
+    }
     const activex::AtlContainer* atl = activex::AtlContainer::Get();
     if (!atl) {
         error = "atl.dll (the system's control container) cannot be loaded";
         return false;
     }
+    activex::ComPtr<IUnknown> control;
+    if (!CreateFrameWindow(error) || !CreateControl(*atl, control, error) || !ConnectCloseFlag(control.get(), error))
+        return false;
+    if (m_options.language != 0 && FAILED(CallSetLangue(m_control.get(), static_cast<short>(m_options.language)))) {
+        error = "SetLangue failed";
+        return false;
+    }
+    AttachCheckMenu(m_frame, m_options.language);
+    ShowWindow(m_frame, SW_SHOW);
+    UpdateWindow(m_frame);
+    if (m_options.write) {
+        m_automation = std::make_unique<CRunAutomation>(*this, m_options);
+        SetTimer(m_frame, kAutomationTimer, kAutomationPeriodMs, nullptr);
+    } else {
+        SetTimer(m_frame, kProgressTimer, kProgressPeriodMs, nullptr);
+        PostMessageW(m_frame, WM_HOST_UNFINISHED_RUN, 0, 0);
+    }
+    return true;
+}
+
+bool CHostFrame::CreateFrameWindow(std::string& error)
+{
     WNDCLASSW frameClass{};
     frameClass.lpfnWndProc = &CHostFrame::FrameProc;
     frameClass.hInstance = GetModuleHandleW(nullptr);
@@ -84,20 +113,29 @@ bool CHostFrame::Create(std::string& error, HostExit& code)
     GetWindowRect(m_frame, &outer);
     SetWindowPos(m_frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + m_progress->StatusHeight(),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+bool CHostFrame::CreateControl(const activex::AtlContainer& atl, activex::ComPtr<IUnknown>& control, std::string& error)
+{
     RECT client{};
     GetClientRect(m_frame, &client);
     client.bottom -= m_progress->StatusHeight();
     const std::wstring name = m_options.byClsid ? ClsidText() : std::wstring(TREVANIL_PROGID);
     m_container = CreateWindowExW(0, L"AtlAxWin", name.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                   client.right, client.bottom, m_frame, nullptr, GetModuleHandleW(nullptr), nullptr);
-    activex::ComPtr<IUnknown> unknown;
-    if (!m_container || FAILED(atl->GetControl(m_container, unknown.put())) || !unknown ||
-        FAILED(unknown->QueryInterface(IID_IDispatch, m_control.put_void()))) {
+    if (!m_container || FAILED(atl.GetControl(m_container, control.put())) || !control ||
+        FAILED(control->QueryInterface(IID_IDispatch, m_control.put_void()))) {
         error = "the batch control " + WideToUtf8Text(name) + " cannot be created (is trevanil.dll registered?)";
         return false;
     }
+    return true;
+}
+
+bool CHostFrame::ConnectCloseFlag(IUnknown* control, std::string& error)
+{
     activex::ComPtr<IConnectionPointContainer> points;
-    if (SUCCEEDED(unknown->QueryInterface(IID_IConnectionPointContainer, points.put_void())) &&
+    if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, points.put_void())) &&
         SUCCEEDED(points->FindConnectionPoint(DIID__DTrevanilEvents, m_eventPoint.put())) &&
         SUCCEEDED(CreateCloseFlagSink([this](short flag) { OnCloseFlag(flag); }, m_sink.put()))) {
         m_eventPoint->Advise(m_sink.get(), &m_cookie);
@@ -105,24 +143,6 @@ bool CHostFrame::Create(std::string& error, HostExit& code)
     if (!m_cookie) {
         error = "the batch control's SetCloseFlag event cannot be connected";
         return false;
-    }
-    if (m_options.language != 0 && FAILED(CallSetLangue(m_control.get(), static_cast<short>(m_options.language)))) {
-        error = "SetLangue failed";
-        return false;
-    }
-    AttachCheckMenu(m_frame, m_options.language);
-    ShowWindow(m_frame, SW_SHOW);
-    UpdateWindow(m_frame);
-    if (m_options.write) {
-        if (const std::optional<HostExit> refused = m_progress->PrepareWrite(m_options, error)) {
-            code = *refused;
-            return false;
-        }
-        m_automation = std::make_unique<CRunAutomation>(*this, m_options);
-        SetTimer(m_frame, kAutomationTimer, kAutomationPeriodMs, nullptr);
-    } else {
-        SetTimer(m_frame, kProgressTimer, kProgressPeriodMs, nullptr);
-        PostMessageW(m_frame, WM_HOST_UNFINISHED_RUN, 0, 0);
     }
     return true;
 }
@@ -180,15 +200,7 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
     case WM_TIMER:
-        if (wp == kAutomationTimer && m_automation) {
-            m_automation->OnTick();
-            if (m_progress) m_progress->Poll();
-            return 0;
-        }
-        if (wp == kProgressTimer && m_progress) {
-            m_progress->Poll();
-            return 0;
-        }
+        if (OnTimer(wp)) return 0;
         break;
     case WM_COMMAND:
         if (IsCheckMenuCommand(wp)) {
@@ -205,14 +217,7 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         // A run asked Windows to keep the session (its reason names the list).
         return CRunKeepAwake::QueryEndSessionAnswer();
     case WM_CLOSE:
-        if (RunActive()) {
-            // The control said a run is under way: closing now would drop the devices not yet written.
-            if (!m_automation)
-                MessageBoxW(m_frame, HostTextsFor(m_options.language).closeRefused, HostTextsFor(m_options.language).title,
-                            MB_OK | MB_ICONWARNING);
-            return 0;
-        }
-        DestroyWindow(m_frame);
+        OnClose();
         return 0;
     case WM_HOST_QUIT:
         KillTimer(m_frame, kAutomationTimer);
@@ -222,18 +227,49 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         if (m_progress) m_progress->OfferUnfinishedRun();
         return 0;
     case WM_DESTROY:
-        KillTimer(m_frame, kAutomationTimer);
-        KillTimer(m_frame, kProgressTimer);
-        if (m_eventPoint && m_cookie) m_eventPoint->Unadvise(m_cookie);
-        m_cookie = 0;
-        m_control.reset();
-        m_frame = nullptr;
-        PostQuitMessage(m_exitCode);
+        OnDestroy();
         return 0;
     default:
         break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+bool CHostFrame::OnTimer(WPARAM timer)
+{
+    if (timer == kAutomationTimer && m_automation) {
+        m_automation->OnTick();
+        if (m_progress) m_progress->Poll();
+        return true;
+    }
+    if (timer == kProgressTimer && m_progress) {
+        m_progress->Poll();
+        return true;
+    }
+    return false;
+}
+
+void CHostFrame::OnClose()
+{
+    if (!RunActive()) {
+        DestroyWindow(m_frame);
+        return;
+    }
+    // The control said a run is under way: closing now would drop the devices not yet written.
+    if (!m_automation)
+        MessageBoxW(m_frame, HostTextsFor(m_options.language).closeRefused, HostTextsFor(m_options.language).title,
+                    MB_OK | MB_ICONWARNING);
+}
+
+void CHostFrame::OnDestroy()
+{
+    KillTimer(m_frame, kAutomationTimer);
+    KillTimer(m_frame, kProgressTimer);
+    if (m_eventPoint && m_cookie) m_eventPoint->Unadvise(m_cookie);
+    m_cookie = 0;
+    m_control.reset();
+    m_frame = nullptr;
+    PostQuitMessage(m_exitCode);
 }
 
 } // namespace trevanil_host

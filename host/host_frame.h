@@ -6,6 +6,7 @@
 #include <ocidl.h>
 #include <memory>
 #include <string>
+#include "activex/atl_container.h"
 #include "activex/raii.h"
 #include "exit_codes.h"
 #include "host_options.h"
@@ -40,6 +41,12 @@ public:
 private:
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    bool CreateFrameWindow(std::string& error);
+    bool CreateControl(const activex::AtlContainer& atl, activex::ComPtr<IUnknown>& control, std::string& error);
+    bool ConnectCloseFlag(IUnknown* control, std::string& error);
+    bool OnTimer(WPARAM timer);
+    void OnClose();
+    void OnDestroy();
     void OnCloseFlag(short flag);
 
     HostOptions m_options;
