@@ -1,5 +1,7 @@
 #include "run_journal.h"
 
+#include "progress/decimal_text.h"
+
 #include <array>
 #include <cstdio>
 
@@ -7,7 +9,6 @@ namespace trevanil_host {
 namespace {
 
 constexpr std::string_view kFirstLine = "trevanil-journal 1";
-constexpr std::size_t kMaxDigits = 18;
 constexpr std::size_t kCheckLength = 10;  // " *" and eight hex digits
 
 struct EventTag {
@@ -64,17 +65,6 @@ void AppendCleanText(std::string& out, const std::string& text)
     for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
 }
 
-std::optional<std::uint64_t> ParseNumber(std::string_view text)
-{
-    if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return value;
-}
-
 // The payload of a whole line whose check holds; nothing otherwise.
 std::optional<std::string_view> CheckedPayload(std::string_view line)
 {
@@ -104,7 +94,7 @@ std::optional<JournalEvent> ParseEvent(std::string_view payload)
     if (!tag) return std::nullopt;
     JournalEvent event;
     event.kind = tag->kind;
-    const std::optional<std::uint64_t> row = ParseNumber(TakeField(payload, tag->hasTexts ? ' ' : '\n'));
+    const std::optional<std::uint64_t> row = ParseDecimal(TakeField(payload, tag->hasTexts ? ' ' : '\n'));
     if (!row) return std::nullopt;
     event.row = *row;
     if (tag->hasTexts) {
@@ -148,7 +138,7 @@ bool RunLedger::Apply(const JournalEvent& event)
 {
     switch (event.kind) {
     case JournalEventKind::RunStarted:
-        if (m_started) return false;
+        if (m_started || event.row > kMaxLedgerRows) return false;
         m_started = true;
         m_rows.assign(static_cast<std::size_t>(event.row), LedgerRow());
         return true;

@@ -55,11 +55,16 @@ struct LedgerRow {
     std::string deviceId;
 };
 
+// The most rows a record keeps (a 1.8 s tick a row: three weeks of writing); a journal
+// that claims more is not one of ours.
+constexpr std::uint64_t kMaxLedgerRows = 1000000;
+
 // The rows of a run as its journal's lines leave them, applied one by one.
 class RunLedger {
 public:
     // Applies one event; false (and nothing changes) when it does not fit: a row beyond
-    // the list, a row event before the run started, a second start.
+    // the list, a row event before the run started, a second start, a start of more than
+    // kMaxLedgerRows rows.
     bool Apply(const JournalEvent& event);
 
     bool Started() const { return m_started; }

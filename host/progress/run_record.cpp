@@ -172,6 +172,11 @@ RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string origi
         return created == CJournalFile::Open::Busy ? RecordStart::Busy : RecordStart::Failed;
     m_original = std::move(original);
     m_ips = RowIps(m_original);
+    if (m_ips.size() > kMaxLedgerRows) {
+        m_journal.Close();
+        error = "the list has more than " + std::to_string(kMaxLedgerRows) + " rows: the run has no record";
+        return RecordStart::Failed;
+    }
     m_active = true;
     std::string step;
     if (!ReplaceFileWhole(m_copyPath, m_original, step)) Fail(step);

@@ -1,5 +1,7 @@
 #include "run_state.h"
 
+#include "progress/decimal_text.h"
+
 #include <array>
 
 namespace trevanil_host {
@@ -7,7 +9,6 @@ namespace {
 
 constexpr std::string_view kFirstLine = "trevanil-run 1";
 constexpr std::size_t kMaxText = 32 * 1024;
-constexpr std::size_t kMaxDigits = 18;  // below 2^63 whatever the digits
 
 struct StateName {
     RunStateKind kind;
@@ -26,17 +27,6 @@ constexpr std::array<const char*, kFieldCount> kKeys{{"state", "list", "results"
                                                       "process_start"}};
 
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
-
-std::optional<std::uint64_t> ParseNumber(std::string_view text)
-{
-    if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return value;
-}
 
 std::optional<RunStateKind> ParseKind(std::string_view text)
 {
@@ -112,7 +102,7 @@ std::optional<RunState> ParseRunState(std::string_view text)
     state.state = *kind;
     for (std::size_t i = 0; i < kFieldCount; ++i) {
         if (!numbers[i]) continue;
-        const std::optional<std::uint64_t> number = ParseNumber(*values[i]);
+        const std::optional<std::uint64_t> number = ParseDecimal(*values[i]);
         if (!number) return std::nullopt;
         *numbers[i] = *number;
     }
