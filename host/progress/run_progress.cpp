@@ -48,8 +48,18 @@ void CRunProgress::Tell(const std::string& text, UINT icon)
         if (icon == MB_ICONINFORMATION) PrintLine(text);
         else PrintError("trevanil_host: " + text);
     } else {
-        MessageBoxW(m_frame, Utf8ToWide(text).c_str(), HostTextsFor(m_options.language).title, MB_OK | icon);
+        // Shown from the next poll: never a message box inside the control's event.
+        m_notices.push_back({text, icon});
     }
+}
+
+void CRunProgress::ShowNotices()
+{
+    std::vector<Notice> notices;
+    notices.swap(m_notices);
+    for (const Notice& notice : notices)
+        MessageBoxW(m_frame, Utf8ToWide(notice.text).c_str(), HostTextsFor(m_options.language).title,
+                    MB_OK | notice.icon);
 }
 
 std::optional<HostExit> CRunProgress::PrepareWrite(HostOptions& options, std::string& error)
@@ -212,6 +222,7 @@ void CRunProgress::Poll()
     if (m_record.Active() && m_record.Over() &&
         ((m_record.Ledger().Owed() == 0 && now - m_lastRestartAt > kCloseTriesMs) || now - m_overAt > kRestartGraceMs))
         FinishRecord();
+    ShowNotices();
     m_inPoll = false;
 }
 

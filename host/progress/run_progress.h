@@ -62,6 +62,7 @@ private:
     void FinishRecord();
     void TellRecordFailure(const std::string& error);
     void Tell(const std::string& text, UINT icon);
+    void ShowNotices();
     std::string PlaceText() const;
 
     HostOptions m_options;
@@ -86,6 +87,11 @@ private:
     std::string m_pendingLoad;            // a retry list to put into the dialog once it is there
     std::optional<RunState> m_resume;     // the unfinished run whose retry list was loaded
     std::vector<HostExit> m_outcome;
+    struct Notice {
+        std::string text;
+        UINT icon;
+    };
+    std::vector<Notice> m_notices;  // for the operator, once the current message is handled
 };
 
 } // namespace trevanil_host

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 #include "activex/unique_handle.h"
+#include "activex/wide_text.h"
 #include "trevanil_test_support.h"
 
 using namespace trevanil_test;
@@ -219,6 +220,19 @@ protected:
         EXPECT_EQ(std::string::npos, said.find("pressing Write")) << context << ": " << said;
     }
 
+    // A run of the whole list whose host is killed after its second row.
+    static void LeaveUnfinishedRun(const std::wstring& path)
+    {
+        std::string list = kHeader;
+        for (const Row& row : Rows()) list += row.line;
+        ASSERT_TRUE(WriteBytes(path, list));
+        HostProcess host(HostArguments(path), path + L".run.txt");
+        ASSERT_TRUE(host.Started());
+        ASSERT_TRUE(PollUntil([&] { return host.Output().find("progress: Row 2 of 12") != std::string::npos; }, 120000))
+            << host.Output();
+        ASSERT_TRUE(host.Kill());
+    }
+
     orvex_test::ComApartment m_apartment;
 };
 
@@ -314,17 +328,8 @@ TEST_F(TrevanilHostCrash, WindowSaysTheRunDidNotEndAndLoadsItsRetryListWhenAsked
 {
     DeviceStore store("store_crash_window.ini");
     AddDevices(store);
-    std::string list = kHeader;
-    for (const Row& row : Rows()) list += row.line;
     const std::wstring path = ProgramDir() + L"crash_window.csv";
-    ASSERT_TRUE(WriteBytes(path, list));
-    {
-        HostProcess host(HostArguments(path), ProgramDir() + L"crash_window_run.txt");
-        ASSERT_TRUE(host.Started());
-        ASSERT_TRUE(PollUntil([&] { return host.Output().find("progress: Row 2 of 12") != std::string::npos; }, 120000))
-            << host.Output();
-        ASSERT_TRUE(host.Kill());
-    }
+    LeaveUnfinishedRun(path);
     // The window, in Chinese: a message box says so and offers the retry list; Yes loads it.
     HostProcess window(L"--file \"" + path + L"\"", ProgramDir() + L"crash_window.txt");
     ASSERT_TRUE(window.Started());
@@ -345,6 +350,71 @@ TEST_F(TrevanilHostCrash, WindowSaysTheRunDidNotEndAndLoadsItsRetryListWhenAsked
     EXPECT_TRUE(PollUntil([&] { return ControlTextOf(edit) == retry; }, 30000)) << Utf8(ControlTextOf(edit));
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(window.Ended(30000)) << "the window closes: no run is active";
+}
+
+} // namespace
+
+namespace {
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindControl(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(hwnd) != search->id) return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND DialogControl(HWND frame, int id)
+{
+    ControlSearch search{id, nullptr};
+    EnumChildWindows(frame, &FindControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(TrevanilHostCrash, WindowKeepsAnUnfinishedRecordAsideWhenTheOperatorStartsTheListAnew)
+{
+    DeviceStore store("store_crash_aside.ini");
+    AddDevices(store);
+    const std::wstring path = ProgramDir() + L"crash_aside.csv";
+    LeaveUnfinishedRun(path);
+    HostProcess window(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path + L"\"", ProgramDir() + L"crash_aside.txt");
+    ASSERT_TRUE(window.Started());
+    HWND box = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (box = ProcessWindow(window.Id(), L"#32770")) != nullptr; }, 60000));
+    EXPECT_NE(std::string::npos, Utf8(ControlTextOf(GetDlgItem(box, 0xFFFF))).find("Load that list into the dialog?"));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDNO)));
+    ASSERT_TRUE(PollUntil([&] { return ProcessWindow(window.Id(), L"#32770") == nullptr; }, 30000));
+    // The operator writes the list itself again: the old record goes aside, and says so.
+    HWND frame = ProcessWindow(window.Id(), L"TrevanilHostFrame");
+    ASSERT_NE(nullptr, frame);
+    const std::pair<int, std::wstring> typed[] = {{201, L"10.2.0.9"}, {202, L"6000"}, {203, path}};
+    for (const auto& [id, text] : typed) {
+        HWND edit = DialogControl(frame, id);
+        ASSERT_NE(nullptr, edit) << id;
+        DWORD_PTR done = 0;
+        SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &done);
+    }
+    HWND write = DialogControl(frame, 205);
+    ASSERT_NE(nullptr, write);
+    PostMessageW(write, BM_CLICK, 0, 0);
+    std::string text;
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            box = ProcessWindow(window.Id(), L"#32770");
+            text = box ? Utf8(ControlTextOf(GetDlgItem(box, 0xFFFF))) : std::string();
+            return text.find("kept aside") != std::string::npos;
+        },
+        60000))
+        << text;
+    const std::size_t at = text.find(" as ") + 4;
+    const std::wstring aside = activex::WideFromNarrow(text.substr(at, text.size() - 1 - at));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(aside.c_str())) << text;
+    EXPECT_NE(std::string::npos, ReadShared(aside).find("state=running")) << "the old run's state, as it was";
 }
 
 } // namespace
