@@ -18,8 +18,11 @@ namespace {
 // Enough to keep restarts to several slow devices apart; a restart that waits for a runner
 // waits for one device's answer at most.
 constexpr std::size_t kMaxRunners = 4;
-// A restart that finds its device being written again tries again this much later.
+// A restart that finds its device being written again tries again this much later, for
+// at most this long: a write that has not ended by then hangs in its device library, and
+// should it end after all, a successful one schedules its own restart.
 constexpr std::chrono::milliseconds kBusyRetry{200};
+constexpr int kBusyRetries = 5 * 60 * 1000 / 200;  // five minutes
 // A close that failed after the restart: retried on its own, this often, this far apart.
 constexpr int kCloseRetries = 3;
 constexpr std::chrono::milliseconds kCloseRetryDelay{1000};
@@ -47,6 +50,7 @@ struct ReRootWork {
     int lPuID = 0;
     std::uint32_t restartTicket = 0;
     int closeRetriesLeft = -1;            // -1: the restart itself; then the closes still to try
+    int busyRetriesLeft = kBusyRetries;
 };
 
 using ReRootQueue = CDueWorkQueue<ReRootWork>;
@@ -72,14 +76,22 @@ std::optional<Clock::time_point> RunReRoot(ReRootWork& work)
     if (work.closeRetriesLeft < 0) {
         switch (registry.TakePuOnline(work.lPuID, work.restartTicket)) {
         case PuManager::RestartTake::Superseded: return std::nullopt;
-        case PuManager::RestartTake::Busy: return Clock::now() + kBusyRetry;
+        case PuManager::RestartTake::Busy: {
+            char message[96];
+            if (work.busyRetriesLeft == kBusyRetries)
+                ORVEX_LOG("ReRootThread", FormatLogMessage(message, "ReRoot waits for a write. lPuID:%d", work.lPuID));
+            if (work.busyRetriesLeft-- > 0) return Clock::now() + kBusyRetry;
+            ORVEX_LOG("ReRootThread", FormatLogMessage(message, "ReRoot given up, the write did not end. lPuID:%d",
+                                                       work.lPuID));
+            return std::nullopt;
+        }
         case PuManager::RestartTake::Taken: break;
         }
         registry.ReRoot(work.lPuID, &errPu);
-        if (registry.DisConnect(work.lPuID, &errPu)) return std::nullopt;
+        if (registry.CloseRestarted(work.lPuID, &errPu)) return std::nullopt;
         registry.ReturnPuOnline(work.lPuID);  // never written again; closed on its own schedule
         work.closeRetriesLeft = kCloseRetries;
-    } else if (errPu = 1; registry.DisConnect(work.lPuID, &errPu) || errPu == kErrPuNoRecord) {
+    } else if (errPu = 1; registry.CloseRestarted(work.lPuID, &errPu) || errPu == kErrPuNoRecord) {
         return std::nullopt;  // closed now, or dropped by a new login to the address
     }
     if (work.closeRetriesLeft-- == 0) {

@@ -46,6 +46,7 @@ struct AdapterScript {
     std::vector<int> disconnectHandles;
     std::vector<int> rebootedHandles;    // a rebooted connection is never to be written again
     std::atomic<int> writesToRebooted{0};
+    std::function<void()> duringConnet;  // runs inside Connet (set before use)
     std::function<void()> duringWrite;   // runs inside WritePu (set before use)
     std::function<void()> duringReRoot;  // runs inside ReRoot (set before use)
 
