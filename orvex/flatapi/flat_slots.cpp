@@ -57,8 +57,3 @@ FlatTargets FlatLookupBoth(const char* name)
     return FlatTargets{FindInLibrary(g_cameraLibrary, name), FindInLibrary(g_mediaLibrary, name)};
 }
 
-void* FlatFindFunction(const char* name)
-{
-    const FlatTargets targets = FlatLookupBoth(name);
-    return targets.camera ? targets.camera : targets.media;
-}
