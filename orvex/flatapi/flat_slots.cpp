@@ -1,6 +1,7 @@
 #include "flat_slots.h"
 
 #include "flat_api.h"
+#include "flat_call_depth.h"
 #include "flat_lookup.h"
 
 std::atomic<HMODULE> g_cameraLibrary{nullptr};
@@ -12,8 +13,6 @@ namespace {
 // under way is seen by the release that sets the flag and then reads the count.
 std::atomic<long> g_callsInFlight{0};
 std::atomic<bool> g_releasing{false};
-// Calls of this thread in flight: a library that calls back into the module nests them.
-thread_local long t_callsInFlight = 0;
 
 }  // namespace
 
@@ -24,13 +23,13 @@ bool FlatEnterCall() noexcept
         g_callsInFlight.fetch_sub(1);
         return false;
     }
-    ++t_callsInFlight;
+    SetFlatCallDepth(FlatCallDepth() + 1);  // a library that calls back into the module nests them
     return true;
 }
 
 void FlatLeaveCall() noexcept
 {
-    --t_callsInFlight;
+    SetFlatCallDepth(FlatCallDepth() - 1);
     g_callsInFlight.fetch_sub(1);
 }
 
@@ -39,8 +38,8 @@ FlatReleaseGate::FlatReleaseGate() noexcept
     g_releasing.store(true);
     // Releases are rare and wait only for calls already running; a short poll keeps the
     // calls themselves free of any signalling.
-    while (g_callsInFlight.load() > t_callsInFlight) Sleep(1);
-    m_clear = t_callsInFlight == 0;
+    while (g_callsInFlight.load() > FlatCallDepth()) Sleep(1);
+    m_clear = FlatCallDepth() == 0;
 }
 
 FlatReleaseGate::~FlatReleaseGate() { g_releasing.store(false); }
