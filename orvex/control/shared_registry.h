@@ -50,6 +50,17 @@ public:
     // none) a registry is destroyed wherever its last owner goes.
     explicit SharedRegistry(MakeHome makeHome = nullptr) : m_makeHome(std::move(makeHome)) {}
 
+    // The module's registry is a static, destroyed when the module is unloaded. A
+    // registry and its home hold module locks, so a registry that still exists then can
+    // only be the process's exit, inside DllMain under the loader lock: destroying it
+    // would release the device libraries there. It is left to the process's end instead.
+    ~SharedRegistry()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        (void)m_orphan.release();
+        (void)m_home.release();
+    }
+
     // The live registry, or a new one from `make` (returning std::unique_ptr<Registry>,
     // null for none) when there is none. Waits while the last registry is being destroyed.
     template <class Make>

@@ -189,6 +189,34 @@ TEST(SharedRegistry, ALastOwnerOffTheHomeThreadLeavesTheRegistryToItsHome)
     EXPECT_FALSE(shared.Exists());
 }
 
+// The module's registry goes with the module's statics, inside DllMain: an orphan still
+// waiting for its home thread then is not destroyed there (nor its libraries released).
+TEST(SharedRegistry, AnOrphanLeftAtTheEndIsNotDestroyedWithTheSharedRegistry)
+{
+    std::atomic<int> alive{0};
+    FakeHome::Posts posts;
+    FakeRegistry* left = nullptr;
+    FakeHome* leftHome = nullptr;
+    {
+        SharedRegistry<FakeRegistry> shared([&] {
+            auto home = std::make_unique<FakeHome>(posts);
+            leftHome = home.get();
+            return home;
+        });
+        auto restart = shared.Acquire([&] {
+            auto registry = std::make_unique<FakeRegistry>(&alive);
+            left = registry.get();
+            return registry;
+        });
+        std::thread runner([&] { restart.reset(); });
+        runner.join();
+        ASSERT_EQ(1, posts.releases.load());
+    }
+    EXPECT_EQ(1, alive.load()) << "left to the process's end";
+    delete left;  // the process's end, here
+    delete leftHome;
+}
+
 // Hold points for the race below.
 struct HeldHooks {
     static inline std::function<void()> lastShareGone, acquireWaits;
