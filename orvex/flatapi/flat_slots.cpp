@@ -1,5 +1,6 @@
 #include "flat_slots.h"
 
+#include "diag/write_log.h"
 #include "flat_api.h"
 #include "flat_call_depth.h"
 #include "flat_lookup.h"
@@ -33,16 +34,81 @@ void FlatLeaveCall() noexcept
     g_callsInFlight.fetch_sub(1);
 }
 
-FlatReleaseGate::FlatReleaseGate() noexcept
+namespace {
+
+// How long a release waits for calls that other threads are making inside the libraries.
+// A call that has not returned by then is stuck (or waits for something that this thread
+// holds): the libraries then stay loaded for the rest of the process, which costs their
+// memory; unloading them under the call would end the process.
+constexpr DWORD kReleaseWaitMs = 5000;
+constexpr int kThreadQuerySetWin32StartAddress = 9;
+constexpr ULONG kStackFramesLooked = 62;
+
+bool InLibrary(const void* address) noexcept
 {
-    g_releasing.store(true);
-    // Releases are rare and wait only for calls already running; a short poll keeps the
-    // calls themselves free of any signalling.
-    while (g_callsInFlight.load() > FlatCallDepth()) Sleep(1);
-    m_clear = FlatCallDepth() == 0;
+    HMODULE owner = nullptr;
+    if (!address || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                            GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                        static_cast<LPCWSTR>(address), &owner))
+        return false;
+    return owner == g_cameraLibrary.load() || owner == g_mediaLibrary.load();
 }
 
-FlatReleaseGate::~FlatReleaseGate() { g_releasing.store(false); }
+// Whether this thread runs inside a library without a forwarded call of its own: a
+// thread the library started (a callback on it may reach a release), or library code
+// further up this thread's stack. Either would return into the unloaded library.
+bool InsideALibrary() noexcept
+{
+    using QueryThreadFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto queryThread = reinterpret_cast<QueryThreadFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread")));
+    void* start = nullptr;
+    if (queryThread &&
+        queryThread(GetCurrentThread(), kThreadQuerySetWin32StartAddress, &start, sizeof start, nullptr) >= 0 &&
+        InLibrary(start))
+        return true;
+    void* frames[kStackFramesLooked] = {};
+    const USHORT count = RtlCaptureStackBackTrace(0, kStackFramesLooked, frames, nullptr);
+    for (USHORT i = 0; i < count; ++i)
+        if (InLibrary(frames[i])) return true;
+    return false;
+}
+
+// Waits until no other thread's call is inside a library, serving meanwhile the messages
+// that other threads send to this one (a library call that waits on a window the library
+// made on this thread), but none of the messages posted to the host's loop.
+bool WaitForOtherCalls() noexcept
+{
+    const DWORD start = GetTickCount();
+    while (g_callsInFlight.load() > 0) {
+        if (GetTickCount() - start >= kReleaseWaitMs) return false;
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_SENDMESSAGE, 0) == WAIT_OBJECT_0) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+FlatReleaseGate::FlatReleaseGate() noexcept
+{
+    // From inside a library nothing may be unloaded, and nothing is waited for.
+    if (FlatCallDepth() != 0 || InsideALibrary()) {
+        ORVEX_LOG("FlatReleaseGate", "release from inside a library: the libraries stay loaded.");
+        return;
+    }
+    g_releasing.store(true);
+    m_closed = true;
+    m_clear = WaitForOtherCalls();
+    if (!m_clear) ORVEX_LOG("FlatReleaseGate", "a call inside the libraries did not return: they stay loaded.");
+}
+
+FlatReleaseGate::~FlatReleaseGate()
+{
+    if (m_closed) g_releasing.store(false);
+}
 
 void* FindInLibrary(HMODULE library, const char* name)
 {
