@@ -1,5 +1,6 @@
 #include "pu_manager.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -21,8 +22,8 @@ bool SameIp(const PuRecord& record, const char* szPuIP)
 
 }  // namespace
 
-PuManager::PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, std::chrono::milliseconds useWaitLimit)
-    : m_factory(std::move(factory)), m_loginPrompt(loginPrompt), m_useWaitLimit(useWaitLimit)
+PuManager::PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, PuWaiting waiting)
+    : m_factory(std::move(factory)), m_loginPrompt(loginPrompt), m_waiting(std::move(waiting))
 {
 }
 
@@ -87,9 +88,21 @@ PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
     return target;
 }
 
+bool PuManager::WaitForUseChange(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline)
+{
+    if (!m_waiting.serve) return m_recordUseChanged.wait_until(lock, deadline) == std::cv_status::no_timeout;
+    constexpr std::chrono::milliseconds kServeSlice{10};
+    const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kServeSlice);
+    if (m_recordUseChanged.wait_until(lock, slice) == std::cv_status::no_timeout) return true;
+    lock.unlock();
+    m_waiting.serve();
+    lock.lock();
+    return std::chrono::steady_clock::now() < deadline;  // the caller looks again
+}
+
 bool PuManager::ClaimPuByIp(const char* szPuIP, RecordPtr* claimed)
 {
-    const auto deadline = std::chrono::steady_clock::now() + m_useWaitLimit;
+    const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
     std::unique_lock<std::mutex> lock(m_mapLock);
     for (;;) {
         RecordPtr record;
@@ -107,7 +120,7 @@ bool PuManager::ClaimPuByIp(const char* szPuIP, RecordPtr* claimed)
         }
         // A restart is rebooting and closing it, or the host closes it: wait for the end
         // of that, then look again (a closed connection is gone by then).
-        if (m_recordUseChanged.wait_until(lock, deadline) == std::cv_status::timeout) return false;
+        if (!WaitForUseChange(lock, deadline)) return false;
     }
 }
 
@@ -148,10 +161,10 @@ private:
 
 bool PuManager::HoldAddress(const char* szPuIP)
 {
-    const auto deadline = std::chrono::steady_clock::now() + m_useWaitLimit;
+    const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
     std::unique_lock<std::mutex> lock(m_mapLock);
     while (m_addressesWritten.count(szPuIP) != 0) {
-        if (m_recordUseChanged.wait_until(lock, deadline) == std::cv_status::timeout) return false;
+        if (!WaitForUseChange(lock, deadline)) return false;
     }
     m_addressesWritten.insert(szPuIP);
     return true;
@@ -377,14 +390,13 @@ bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
     // write; a restart closes the one it took.
     bool claimed = false;
     {
-        const auto deadline = std::chrono::steady_clock::now() + m_useWaitLimit;
+        const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
         std::unique_lock<std::mutex> lock(m_mapLock);
         PuRecord& record = *target.record;
         if (byRestart) {
             claimed = record.use == PuRecordUse::Restarting || record.use == PuRecordUse::Closing;
         } else {
-            while (record.use == PuRecordUse::Writing &&
-                   m_recordUseChanged.wait_until(lock, deadline) != std::cv_status::timeout) {
+            while (record.use == PuRecordUse::Writing && WaitForUseChange(lock, deadline)) {
             }
             claimed = record.use == PuRecordUse::Idle;
             if (claimed) record.use = PuRecordUse::Writing;

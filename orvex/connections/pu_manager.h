@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,15 +20,20 @@
 
 class ILoginPrompt;
 
+// How a write or the host's DisConnect waits for a connection that another write or a
+// restart is using. The wait ends after `limit` (the call then fails with kErrPuBusy).
+// `serve`, when given, runs every few milliseconds of a wait, outside the registry's
+// locks: the module serves there what other threads send to the waiting host thread.
+struct PuWaiting {
+    std::chrono::milliseconds limit{30000};
+    std::function<void()> serve;
+};
+
 class PuManager {
 public:
-    // How long a write or the host's DisConnect waits for a connection that another write
-    // or a restart is using before it gives up with kErrPuBusy.
-    static constexpr std::chrono::milliseconds kUseWaitLimit{30000};
-
-    // The adapters and the login prompt come from the module's composition root (or a test).
-    PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt,
-              std::chrono::milliseconds useWaitLimit = kUseWaitLimit);
+    // The adapters, the login prompt and the waits come from the module's composition
+    // root (or a test).
+    PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, PuWaiting waiting = {});
     ~PuManager();
     PuManager(const PuManager&) = delete;
     PuManager& operator=(const PuManager&) = delete;
@@ -85,7 +91,10 @@ private:
     // A write's hold on one connection (use Writing), from ClaimPuByIp or ClaimPu to
     // EndWrite. ClaimPuByIp finds the address's connection that may be written and waits
     // while a restart or another write works on it; null when there is none.
-    // Every wait is bounded (m_useWaitLimit): false when the connection stayed in use.
+    // One wait for a change of a record's use (or a slice of it, after which the waiting
+    // is served); false once the deadline has passed. Under m_mapLock.
+    bool WaitForUseChange(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline);
+    // Every wait is bounded (m_waiting.limit): false when the connection stayed in use.
     bool ClaimPuByIp(const char* szPuIP, RecordPtr* claimed);
     // Ends a write's hold. With `restartTicket`, the write succeeded: the record is
     // marked online and gets the write's restart ticket in the same step.
@@ -121,7 +130,7 @@ private:
     std::map<int, RecordPtr> m_mapPu;
     std::set<std::string> m_addressesWritten;  // addresses a write holds (HoldAddress)
     std::uint32_t m_lastRestartTicket = 0;
-    const std::chrono::milliseconds m_useWaitLimit;
+    const PuWaiting m_waiting;
 
     std::atomic<std::int32_t> m_lPuIdCounter{0};
 

@@ -37,10 +37,10 @@ protected:
         return registry->WritePu(GoodRequest(ip, 5510, "192.168.1.10", 9000, "PU-0001", "cam", ip), id, code, ticket);
     }
 
-    // A registry whose waits for a connection in use end after `limit`.
-    void UseWaitLimit(std::chrono::milliseconds limit)
+    // A registry whose waits for a connection in use end after `limit`, serving with `serve`.
+    void UseWaitLimit(std::chrono::milliseconds limit, std::function<void()> serve = nullptr)
     {
-        registry = std::make_unique<PuManager>(FakeFactory(v5, v7, releases), prompt, limit);
+        registry = std::make_unique<PuManager>(FakeFactory(v5, v7, releases), prompt, PuWaiting{limit, std::move(serve)});
         int code = -5;
         ASSERT_TRUE(registry->Init(&code));
     }
