@@ -388,7 +388,8 @@ bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
     }
     // The host closes only a connection nobody works on, and holds it meanwhile like a
     // write; a restart closes the one it took.
-    bool claimed = false;
+    bool claimed = false, gone = false;
+    std::int32_t lPuHandle = target.lPuHandle;
     {
         const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
         std::unique_lock<std::mutex> lock(m_mapLock);
@@ -398,17 +399,26 @@ bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
         } else {
             while (record.use == PuRecordUse::Writing && WaitForUseChange(lock, deadline)) {
             }
-            claimed = record.use == PuRecordUse::Idle;
+            // The write waited for may have replaced the handle, or dropped the record.
+            const auto found = m_mapPu.find(lPuID);
+            gone = found == m_mapPu.end() || found->second != target.record;
+            claimed = !gone && record.use == PuRecordUse::Idle;
             if (claimed) record.use = PuRecordUse::Writing;
         }
+        lPuHandle = record.lPuHandle;
+    }
+    if (gone) {
+        *errPu = kErrPuNoRecord;
+        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        return false;
     }
     if (!claimed) {
         *errPu = kErrPuBusy;
         ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect refused, the connection is in use. lPuID:%d", lPuID));
         return false;
     }
-    if (!target.adapter->DisConnect(target.lPuHandle, errPu)) {  // the record stays
-        if (!byRestart) EndWrite(target.record, target.lPuHandle, nullptr);
+    if (!target.adapter->DisConnect(lPuHandle, errPu)) {  // the record stays
+        if (!byRestart) EndWrite(target.record, lPuHandle, nullptr);
         return false;
     }
 

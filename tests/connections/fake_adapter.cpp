@@ -33,6 +33,7 @@ bool FakeAdapter::WritePu(int* lPuHandle, const WritePuRequest& request, int* er
                                       request.szPuId + "|" + request.szNewName + "|" + request.szNewIp);
     }
     if (m_script->duringWrite) m_script->duringWrite();
+    if (m_script->handleAfterWrite) *lPuHandle = m_script->handleAfterWrite;
     if (m_script->writeCode) *errPu = m_script->writeCode;
     return m_script->writeResult;
 }

@@ -28,6 +28,7 @@ struct AdapterScript {
     int firstHandle = 100;     // handles given out: 100, 101, ...
     bool writeResult = true;
     int writeCode = 0;
+    int handleAfterWrite = 0;  // when non-zero, the handle a write hands out
     std::atomic<bool> connected{true};
     bool disconnectResult = true;
     int disconnectCode = 0;

@@ -127,3 +127,33 @@ TEST_F(RegistryTest, TheHostsDisConnectDoesNotCloseAConnectionInMidWrite)
     ASSERT_TRUE(Write("10.0.0.6", &again, &code));
     EXPECT_EQ(again, id) << "still usable, no new login";
 }
+
+// The host's DisConnect that waited for a write closes the connection as the write left
+// it: with the handle the write handed out.
+TEST_F(RegistryTest, TheHostsDisConnectAfterAWriteClosesTheHandleTheWriteLeft)
+{
+    std::mutex lock;
+    std::condition_variable changed;
+    bool closeWaits = false;
+    UseWaitLimit(kSafetyNet, [&] {
+        std::lock_guard<std::mutex> hold(lock);
+        closeWaits = true;
+        changed.notify_all();
+    });
+    int id = 0, code = 1;
+    ASSERT_TRUE(Write("10.0.0.7", &id, &code));
+    std::future<bool> closed;
+    int closeCode = 0;
+    v7->handleAfterWrite = 777;
+    v7->duringWrite = [&] {
+        closed = std::async(std::launch::async, [&] { return registry->DisConnect(id, &closeCode); });
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait_for(hold, kSafetyNet, [&] { return closeWaits; });
+    };
+    ASSERT_TRUE(Write("10.0.0.7", &id, &code));
+    v7->duringWrite = nullptr;
+    EXPECT_TRUE(closeWaits);
+    EXPECT_TRUE(closed.get()) << closeCode;
+    std::lock_guard<std::mutex> hold(v7->lock);
+    EXPECT_EQ(v7->disconnectHandles, std::vector<int>{777});
+}
