@@ -109,6 +109,31 @@ TEST_F(FlatReleaseGate, ACallThatSendsToTheReleasingThreadIsServed)
     EXPECT_EQ(nullptr, GetModuleHandleW(L"ravimedia.dll"));
 }
 
+// A release from inside a library call (depth 1, as from a library's callback) while
+// another thread is inside a call: it releases nothing and returns at once, without
+// waiting for the other call (which goes on only once the release has returned).
+TEST_F(FlatReleaseGate, AReleaseFromInsideACallDoesNotWaitForOtherCalls)
+{
+    std::atomic<bool> letGoInTime{false};
+    recording::SetDuringCall([this, &letGoInTime](const std::string& name) {
+        if (name == "IPC_GetVersion") {
+            SetEvent(entered.get());
+            letGoInTime = WaitForSingleObject(letGo.get(), kSafetyNetMs) == WAIT_OBJECT_0;
+        } else if (name == "IPC_Login") {
+            std::int32_t error = 0;
+            ReleaseDll(&error);
+            SetEvent(letGo.get());
+        }
+    });
+    std::thread caller = CallOnAnotherThread();
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(entered.get(), kSafetyNetMs));
+    EXPECT_EQ(1, reinterpret_cast<FlatCall>(OrvexExport("IPC_Login"))(1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0));
+    caller.join();
+    EXPECT_TRUE(letGoInTime.load()) << "the nested release waited for the other thread's call";
+    EXPECT_NE(nullptr, GetModuleHandleW(L"ravicore.dll"));
+    EXPECT_NE(nullptr, GetModuleHandleW(L"ravimedia.dll"));
+}
+
 // A host callback on a thread of the library's own (no forwarded call counts it) that
 // releases: nothing is unloaded, since the thread returns into the library.
 TEST_F(FlatReleaseGate, AReleaseFromALibrarysOwnThreadReleasesNothing)
