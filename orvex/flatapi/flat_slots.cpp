@@ -1,5 +1,8 @@
 #include "flat_slots.h"
 
+#include <cstddef>
+#include <cstring>
+
 #include "diag/write_log.h"
 #include "flat_api.h"
 #include "flat_call_depth.h"
@@ -54,6 +57,28 @@ bool InLibrary(const void* address) noexcept
     return owner == g_cameraLibrary.load() || owner == g_mediaLibrary.load();
 }
 
+// Whether this thread holds the loader lock (a host's DllMain that releases): the
+// libraries' own release functions and FreeLibrary must not run there. The lock is
+// PEB.LoaderLock, at 0xA0 of a 32-bit process's environment block, 0x110 of a 64-bit one.
+bool UnderLoaderLock() noexcept
+{
+    using LockedByThreadFn = BOOLEAN(WINAPI*)(RTL_CRITICAL_SECTION*);
+    static const auto lockedByThread = reinterpret_cast<LockedByThreadFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlIsCriticalSectionLockedByThread")));
+    if (!lockedByThread) return false;
+    const unsigned char* peb = nullptr;  // TEB.ProcessEnvironmentBlock
+#if defined(__i386__)
+    asm("movl %%fs:0x30, %0" : "=r"(peb));
+    constexpr std::size_t kLoaderLockOffset = 0xA0;
+#else
+    asm("movq %%gs:0x60, %0" : "=r"(peb));
+    constexpr std::size_t kLoaderLockOffset = 0x110;
+#endif
+    RTL_CRITICAL_SECTION* loaderLock = nullptr;
+    std::memcpy(&loaderLock, peb + kLoaderLockOffset, sizeof loaderLock);
+    return loaderLock && lockedByThread(loaderLock);
+}
+
 // Whether this thread runs inside a library without a forwarded call of its own: a
 // thread the library started (a callback on it may reach a release), or library code
 // further up this thread's stack. Either would return into the unloaded library.
@@ -97,6 +122,10 @@ FlatReleaseGate::FlatReleaseGate() noexcept
     // From inside a library nothing may be unloaded, and nothing is waited for.
     if (FlatCallDepth() != 0 || InsideALibrary()) {
         ORVEX_LOG("FlatReleaseGate", "release from inside a library: the libraries stay loaded.");
+        return;
+    }
+    if (UnderLoaderLock()) {
+        ORVEX_LOG("FlatReleaseGate", "release under the loader lock: the libraries stay loaded.");
         return;
     }
     g_releasing.store(true);

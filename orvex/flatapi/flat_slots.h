@@ -28,8 +28,9 @@ void* FindInLibrary(HMODULE library, const char* name);
 // answer 3 without entering a library, and it returns once no other thread's call is
 // left inside one, serving meanwhile what other threads send to this thread, for a few
 // seconds at most. Clear() is false when the libraries must stay as they are: this thread
-// is inside a library (a release from a library's callback, on any thread; then nothing
-// is waited for), or a call did not return in time.
+// is inside a library (a release from a library's callback, on any thread) or holds the
+// loader lock (a host's DllMain), then nothing is waited for; or a call did not return
+// in time.
 class FlatReleaseGate {
 public:
     FlatReleaseGate() noexcept;

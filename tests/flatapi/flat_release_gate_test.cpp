@@ -163,3 +163,15 @@ TEST_F(FlatReleaseGate, AReleaseFromALibrarysOwnThreadReleasesNothing)
     EXPECT_EQ(1, ReleaseDll(&error)) << "from the host's own thread it releases";
     EXPECT_EQ(nullptr, GetModuleHandleW(L"ravicore.dll"));
 }
+
+// A host's DllMain that releases runs under the loader lock, where neither the libraries'
+// own release functions nor FreeLibrary may run: nothing is released there.
+TEST_F(FlatReleaseGate, AReleaseUnderTheLoaderLockReleasesNothing)
+{
+    HMODULE caller = LoadLibraryW(L"loader_lock_caller.dll");
+    ASSERT_NE(nullptr, caller);
+    FreeLibrary(caller);
+    EXPECT_NE(nullptr, GetModuleHandleW(L"ravicore.dll"));
+    EXPECT_NE(nullptr, GetModuleHandleW(L"ravimedia.dll"));
+    EXPECT_TRUE(recording::Calls().empty()) << "no library was finished either";
+}
