@@ -18,6 +18,7 @@
 #include "activex/raii.h"
 #include "activex/unique_handle.h"
 #include "device_list.h"
+#include "device_split.h"
 #include "check_report.h"
 #include "list_check.h"
 
@@ -85,6 +86,8 @@ int BenchWrites(const std::string& firstIp, int devices)
 
     constexpr int kRounds = 3;
     int written = 0, calls = 0;
+    double connectSeconds = 0;
+    const LogTally logBefore = CountTodaysLog();
     const double start = Now();
     for (int round = 0; round < kRounds; ++round) {
         for (int d = 0; d < devices; ++d) {
@@ -103,7 +106,10 @@ int BenchWrites(const std::string& firstIp, int devices)
             SetText(write[5].get(), L"bench-" + std::to_wstring(d));
             SetText(write[6].get(), ip);
             long ignored = 0, result = 0;
-            if (!Call(control.get(), connect, login, 4, ignored) || !Call(control.get(), writePu, write, 7, result)) {
+            const double beforeConnect = Now();
+            const bool connected = Call(control.get(), connect, login, 4, ignored);
+            connectSeconds += Now() - beforeConnect;
+            if (!connected || !Call(control.get(), writePu, write, 7, result)) {
                 std::printf("IDispatch::Invoke failed\n");
                 return 1;
             }
@@ -112,11 +118,28 @@ int BenchWrites(const std::string& firstIp, int devices)
         }
     }
     const double perDevice = (Now() - start) / calls;
+    const LogTally logAfter = CountTodaysLog();
     std::printf("one device, Connect + WritePu through IDispatch (%d devices x %d rounds, %d of %d written):\n",
                 devices, kRounds, written, calls);
     std::printf("  per device                     %8.2f ms\n", perDevice * 1e3);
     std::printf("  the dialog's tick              %8.0f ms   tick / device = %.0f : 1 (device takes %.2f%% of a tick)\n",
                 kTickSeconds * 1e3, kTickSeconds / perDevice, 100.0 * perDevice / kTickSeconds);
+
+    // Where it goes: the stand-in library's own calls (made again, straight into it), the
+    // log lines at what a line costs, and what is left for orvex and IDispatch.
+    const double standIn = StandInSecondsPerDevice(std::string(prefix.begin(), prefix.end()), firstHost, devices,
+                                                   kRounds);
+    const double linesPerDevice = double(logAfter.lines - logBefore.lines) / calls;
+    const double logPerDevice = linesPerDevice * SecondsPerLogLine();
+    const double connectPerDevice = connectSeconds / calls;
+    std::printf("  split of a device:\n");
+    std::printf("    the stand-in halcyra.dll     %8.2f ms   (its calls of the write, made straight into it)\n",
+                standIn * 1e3);
+    std::printf("    the day's log                %8.2f ms   (%.1f lines at open, append, close)\n",
+                logPerDevice * 1e3, linesPerDevice);
+    std::printf("    orvex and IDispatch, rest    %8.2f ms   (of the device, Connect alone %.2f ms)\n",
+                (perDevice - standIn - logPerDevice) * 1e3, connectPerDevice * 1e3);
+    std::printf("    restarts run meanwhile       %8ld\n", logAfter.restarts - logBefore.restarts);
     return written == calls ? 0 : 1;
 }
 

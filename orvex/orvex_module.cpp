@@ -68,6 +68,15 @@ const activex::ServerDescription kServer = {
     &RegisterCategories, &UnregisterCategories,
 };
 
+// While a host thread waits for a connection that another thread uses, it serves what
+// other threads send it (that thread's login dialog owned by this thread's window, a
+// library's window on this thread), never the messages posted to the host's loop.
+void ServeSentMessages()
+{
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 } // namespace
 
 HMODULE OrvexModuleHandle() { return g_module; }
@@ -83,7 +92,8 @@ SharedRegistry<PuManager>& ModuleRegistry()
 std::shared_ptr<PuManager> AcquireModuleRegistry()
 {
     return ModuleRegistry().Acquire([] {
-        auto registry = std::make_unique<PuManager>(DefaultPuAdapterFactory(), g_dlgLogin);
+        auto registry = std::make_unique<PuManager>(DefaultPuAdapterFactory(), g_dlgLogin,
+                                                    PuWaiting{PuWaiting().limit, &ServeSentMessages});
         int errPu = 0;
         registry->Init(&errPu);  // a missing device library shows up in later calls
         return registry;

@@ -14,40 +14,46 @@ CallOutcome RunDeviceCall(std::string_view address, std::string_view call, const
 {
     CallOutcome outcome;
     Store store = Store::FromEnvironment();
-    // A slow device answers late, and what it does happens when it answers: a slow
-    // restart leaves the connection alive until then.
-    int delay_ms = 0;
-    store.Update(
-        [&](StoreData& data) {
-            const Device* device = data.Find(address);
-            if (!device) return false;
-            if (const auto d = device->delays.find(call); d != device->delays.end()) delay_ms = d->second;
+    // What the call does to the store: the device's faults first, then the operation.
+    const auto act = [&](StoreData& data) {
+        Device* device = data.Find(address);
+        if (!device) {
+            outcome.kind = CallOutcome::Kind::NoDevice;
+            outcome.unreachable_delay_ms = data.unreachable_delay_ms;
             return false;
-        },
-        outcome.error);
-    SleepMs(delay_ms);
-    const bool ok = store.Update(
+        }
+        if (const auto f = device->faults.find(call); f != device->faults.end()) {
+            outcome.kind = CallOutcome::Kind::Faulted;
+            outcome.fault = f->second;
+            return false;
+        }
+        if (const auto f = device->faults_once.find(call); f != device->faults_once.end()) {
+            outcome.kind = CallOutcome::Kind::Faulted;
+            outcome.fault = f->second;
+            device->faults_once.erase(f);
+            return true;
+        }
+        return op(*device);
+    };
+    // A slow device answers late, and what it does happens when it answers: a slow
+    // restart leaves the connection alive until then. A call without a delay acts in the
+    // same pass over the store that finds it has none.
+    int delay_ms = 0;
+    bool acted = false;
+    bool ok = store.Update(
         [&](StoreData& data) {
-            Device* device = data.Find(address);
-            if (!device) {
-                outcome.kind = CallOutcome::Kind::NoDevice;
-                outcome.unreachable_delay_ms = data.unreachable_delay_ms;
-                return false;
+            if (const Device* device = data.Find(address)) {
+                if (const auto d = device->delays.find(call); d != device->delays.end()) delay_ms = d->second;
             }
-            if (const auto f = device->faults.find(call); f != device->faults.end()) {
-                outcome.kind = CallOutcome::Kind::Faulted;
-                outcome.fault = f->second;
-                return false;
-            }
-            if (const auto f = device->faults_once.find(call); f != device->faults_once.end()) {
-                outcome.kind = CallOutcome::Kind::Faulted;
-                outcome.fault = f->second;
-                device->faults_once.erase(f);
-                return true;
-            }
-            return op(*device);
+            if (delay_ms > 0) return false;
+            acted = true;
+            return act(data);
         },
         outcome.error);
+    if (!acted && ok) {
+        SleepMs(delay_ms);
+        ok = store.Update(act, outcome.error);
+    }
     if (!ok) outcome.kind = CallOutcome::Kind::StoreError;
     return outcome;
 }

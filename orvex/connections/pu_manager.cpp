@@ -1,5 +1,6 @@
 #include "pu_manager.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -21,8 +22,8 @@ bool SameIp(const PuRecord& record, const char* szPuIP)
 
 }  // namespace
 
-PuManager::PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt)
-    : m_factory(std::move(factory)), m_loginPrompt(loginPrompt)
+PuManager::PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, PuWaiting waiting)
+    : m_factory(std::move(factory)), m_loginPrompt(loginPrompt), m_waiting(std::move(waiting))
 {
 }
 
@@ -87,8 +88,21 @@ PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
     return target;
 }
 
-PuManager::RecordPtr PuManager::ClaimPuByIp(const char* szPuIP)
+bool PuManager::WaitForUseChange(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline)
 {
+    if (!m_waiting.serve) return m_recordUseChanged.wait_until(lock, deadline) == std::cv_status::no_timeout;
+    constexpr std::chrono::milliseconds kServeSlice{10};
+    const auto slice = std::min(deadline, std::chrono::steady_clock::now() + kServeSlice);
+    if (m_recordUseChanged.wait_until(lock, slice) == std::cv_status::no_timeout) return true;
+    lock.unlock();
+    m_waiting.serve();
+    lock.lock();
+    return std::chrono::steady_clock::now() < deadline;  // the caller looks again
+}
+
+bool PuManager::ClaimPuByIp(const char* szPuIP, RecordPtr* claimed)
+{
+    const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
     std::unique_lock<std::mutex> lock(m_mapLock);
     for (;;) {
         RecordPtr record;
@@ -98,31 +112,69 @@ PuManager::RecordPtr PuManager::ClaimPuByIp(const char* szPuIP)
                 break;
             }
         }
-        if (!record) return nullptr;
+        if (!record) return true;
         if (record->use == PuRecordUse::Idle) {
             record->use = PuRecordUse::Writing;
-            return record;
+            *claimed = std::move(record);
+            return true;
         }
-        // A restart is rebooting and closing it, or another thread writes it: wait for
-        // the end of that, then look again (a closed connection is gone by then).
-        m_recordUseChanged.wait(lock);
+        // A restart is rebooting and closing it, or the host closes it: wait for the end
+        // of that, then look again (a closed connection is gone by then).
+        if (!WaitForUseChange(lock, deadline)) return false;
     }
 }
 
-bool PuManager::ClaimPu(const RecordPtr& record)
-{
-    std::lock_guard<std::mutex> lock(m_mapLock);
-    if (record->use != PuRecordUse::Idle) return false;
-    record->use = PuRecordUse::Writing;
-    return true;
-}
-
-void PuManager::EndWrite(const RecordPtr& record, std::int32_t lPuHandle)
+void PuManager::EndWrite(const RecordPtr& record, std::int32_t lPuHandle, std::uint32_t* restartTicket)
 {
     {
         std::lock_guard<std::mutex> lock(m_mapLock);
         record->lPuHandle = lPuHandle;
-        if (record->use == PuRecordUse::Writing) record->use = PuRecordUse::Idle;
+        record->use = PuRecordUse::Idle;
+        if (restartTicket) {
+            record->bOnline = 1;
+            if (++m_lastRestartTicket == 0) ++m_lastRestartTicket;  // 0 stands for none
+            record->restartTicket = *restartTicket = m_lastRestartTicket;
+        }
+    }
+    m_recordUseChanged.notify_all();
+}
+
+class PuManager::AddressHold {
+public:
+    AddressHold(PuManager& registry, const char* szPuIP)
+        : m_registry(registry), m_szPuIP(szPuIP), m_held(registry.HoldAddress(szPuIP))
+    {
+    }
+    ~AddressHold()
+    {
+        if (m_held) m_registry.ReleaseAddress(m_szPuIP);
+    }
+    AddressHold(const AddressHold&) = delete;
+    AddressHold& operator=(const AddressHold&) = delete;
+    explicit operator bool() const { return m_held; }
+
+private:
+    PuManager& m_registry;
+    const char* const m_szPuIP;
+    const bool m_held;
+};
+
+bool PuManager::HoldAddress(const char* szPuIP)
+{
+    const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
+    std::unique_lock<std::mutex> lock(m_mapLock);
+    while (m_addressesWritten.count(szPuIP) != 0) {
+        if (!WaitForUseChange(lock, deadline)) return false;
+    }
+    m_addressesWritten.insert(szPuIP);
+    return true;
+}
+
+void PuManager::ReleaseAddress(const char* szPuIP)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mapLock);
+        m_addressesWritten.erase(szPuIP);
     }
     m_recordUseChanged.notify_all();
 }
@@ -131,9 +183,11 @@ bool PuManager::RemovePuByIp(const char* szPuIP)
 {
     {
         std::lock_guard<std::mutex> lock(m_mapLock);
-        // Every older connection to the address, but never one a restart is working on.
+        // Every older connection to the address, but never one a restart or another call
+        // is working on.
         for (auto it = m_mapPu.begin(); it != m_mapPu.end();) {
-            if (SameIp(*it->second, szPuIP) && it->second->use != PuRecordUse::Restarting)
+            const PuRecordUse use = it->second->use;
+            if (SameIp(*it->second, szPuIP) && use != PuRecordUse::Restarting && use != PuRecordUse::Writing)
                 it = m_mapPu.erase(it);
             else
                 ++it;
@@ -179,6 +233,13 @@ bool PuManager::TakeStoredLogin(V7Login* login)
 
 bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
 {
+    RecordPtr record = ConnectRecord(szPuIP, lPuPort, errPu, PuRecordUse::Idle);
+    if (record) *lPuID = record->lPuID;
+    return record != nullptr;
+}
+
+PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use)
+{
     constexpr const char* kFn = "PuManager::Connect";
     char message[128];
     szPuIP = TextOrEmpty(szPuIP);
@@ -202,7 +263,7 @@ bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
         } else {
             if (m_loginPrompt.DoModal() != kIdOk) {
                 ORVEX_LOG(kFn, "cancel login.");
-                return false;  // with the code the older protocol left; nothing registered
+                return nullptr;  // with the code the older protocol left; nothing registered
             }
             WideToUtf8(m_loginPrompt.UserName(), login.szUserName, sizeof login.szUserName);
             WideToUtf8(m_loginPrompt.Password(), login.szPassword, sizeof login.szPassword);
@@ -220,7 +281,7 @@ bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
             ORVEX_LOG(kFn, FormatLogMessage(message, "login fail.ip:%s, port:%d, name:%s, pass:%s", szPuIP,
                                             login.lPort, login.szUserName, MaskedPassword(login.szPassword)));
         }
-        if (!v7Connected) return false;
+        if (!v7Connected) return nullptr;
     }
 
     ORVEX_LOG(kFn, FormatLogMessage(message, "login success.ip:%s, emPutype:%d,lPuHandle-%d", szPuIP, emPutype,
@@ -232,67 +293,84 @@ bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
     record->lPuHandle = lPuHandle;
     record->emPutype = emPutype;
     CopyTextZeroFilled(record->szPuIP, szPuIP);
-    *lPuID = record->lPuID;
+    record->use = use;
     {
         std::lock_guard<std::mutex> lock(m_mapLock);
-        m_mapPu[record->lPuID] = std::move(record);
+        m_mapPu[record->lPuID] = record;
     }
-    return true;
+    return record;
 }
 
-bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu)
+bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu, std::uint32_t* restartTicket)
 {
     constexpr const char* kFn = "PuManager::WritePu";
     char message[256];
     const char* szPuIP = request.szPuIP;
     ORVEX_LOG(kFn, "start WritePu.");
 
+    const auto busy = [&](const char* what) {
+        *errPu = kErrPuBusy;
+        ORVEX_LOG(kFn, FormatLogMessage(message, "WritePu fail, %s. szPuIP-%s.err:%d", what, szPuIP, *errPu));
+        return false;
+    };
+    const AddressHold address(*this, szPuIP);
+    if (!address) return busy("another write to the address did not end");
+
     // A live connection to the address is used again without a new login. The write
     // holds it until it ends, so that no restart reboots the device under it; one that a
     // restart is working on is waited for and then replaced by a new login.
-    RecordPtr claimed = ClaimPuByIp(szPuIP);
-    const auto endWrite = [&](std::int32_t lPuHandle) {
-        if (claimed) EndWrite(claimed, lPuHandle);
-    };
-    bool reused = false;
+    RecordPtr claimed;
+    if (!ClaimPuByIp(szPuIP, &claimed)) return busy("its restart did not end");
     if (claimed) {
         CPuBase* adapter = GetObjectByPuType(claimed->emPutype);
         if (adapter && adapter->IsConnected(claimed->lPuHandle, errPu)) {
-            *lPuID = claimed->lPuID;
             *errPu = kErrPuNone;  // a reused connection starts the write as clean as a new one
-            reused = true;
         } else {
-            endWrite(claimed->lPuHandle);  // dead: the new login below replaces it
+            RemovePu(claimed->lPuID);  // dead, and still held: the new login below replaces it
             claimed.reset();
         }
     }
-    if (!reused && (!Connect(lPuID, szPuIP, request.lPuPort, errPu) || *errPu != kErrPuNone)) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP, request.lPuPort,
-                                        *errPu));
-        return false;
+    if (!claimed) {
+        claimed = ConnectRecord(szPuIP, request.lPuPort, errPu, PuRecordUse::Writing);
+        if (!claimed || *errPu != kErrPuNone) {
+            if (claimed) EndWrite(claimed, claimed->lPuHandle, nullptr);
+            ORVEX_LOG(kFn, FormatLogMessage(message, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP,
+                                            request.lPuPort, *errPu));
+            return false;
+        }
     }
+    *lPuID = claimed->lPuID;
 
-    const PuTarget target = FindPuTarget(*lPuID, errPu);
-    if (!target.adapter) {
-        endWrite(target.lPuHandle);
-        ORVEX_LOG(kFn, target.record ? "GetObjectByPuType." : "GetPuByPuId.");
+    // The record is this write's until EndWrite: no other thread changes its handle or type.
+    std::int32_t lPuHandle = claimed->lPuHandle;
+    CPuBase* adapter = GetObjectByPuType(claimed->emPutype);
+    if (!adapter) {
+        *errPu = kErrPuInternal;
+        EndWrite(claimed, lPuHandle, nullptr);
+        ORVEX_LOG(kFn, "GetObjectByPuType.");
         return false;
     }
-    if (!claimed && ClaimPu(target.record)) claimed = target.record;
 
     // The adapter may hand out a new handle; it goes into the record when the write ends.
-    std::int32_t lPuHandle = target.lPuHandle;
-    const bool written = target.adapter->WritePu(&lPuHandle, request, errPu);
-    endWrite(lPuHandle);
-    const char* format = (written && *errPu == kErrPuNone)
+    const bool written = adapter->WritePu(&lPuHandle, request, errPu) && *errPu == kErrPuNone;
+    std::uint32_t ticket = 0;
+    EndWrite(claimed, lPuHandle, written ? &ticket : nullptr);
+    const char* format = written
         ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
         : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
     ORVEX_LOG(kFn, FormatLogMessage(message, format, szPuIP, request.lPuPort, request.szPlatIP, request.lPlatPort,
                                     request.szPuId, request.szNewName, request.szNewIp, *errPu));
-    return written && *errPu == kErrPuNone;
+    if (!written) return false;
+    ORVEX_LOG("PuManager::SetPuOnline", FormatLogMessage(message, "SetPuOnline. lPuID:%d", *lPuID));
+    if (restartTicket) *restartTicket = ticket;
+    return true;
 }
 
-bool PuManager::DisConnect(int lPuID, int* errPu)
+bool PuManager::DisConnect(int lPuID, int* errPu) { return Close(lPuID, errPu, false); }
+
+bool PuManager::CloseRestarted(int lPuID, int* errPu) { return Close(lPuID, errPu, true); }
+
+bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
 {
     constexpr const char* kFn = "PuManager::DisConnect";
     char message[256];
@@ -308,7 +386,41 @@ bool PuManager::DisConnect(int lPuID, int* errPu)
         ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType fail. lPuID:%d", lPuID));
         return false;
     }
-    if (!target.adapter->DisConnect(target.lPuHandle, errPu)) return false;  // the record stays
+    // The host closes only a connection nobody works on, and holds it meanwhile like a
+    // write; a restart closes the one it took.
+    bool claimed = false, gone = false;
+    std::int32_t lPuHandle = target.lPuHandle;
+    {
+        const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
+        std::unique_lock<std::mutex> lock(m_mapLock);
+        PuRecord& record = *target.record;
+        if (byRestart) {
+            claimed = record.use == PuRecordUse::Restarting || record.use == PuRecordUse::Closing;
+        } else {
+            while (record.use == PuRecordUse::Writing && WaitForUseChange(lock, deadline)) {
+            }
+            // The write waited for may have replaced the handle, or dropped the record.
+            const auto found = m_mapPu.find(lPuID);
+            gone = found == m_mapPu.end() || found->second != target.record;
+            claimed = !gone && record.use == PuRecordUse::Idle;
+            if (claimed) record.use = PuRecordUse::Writing;
+        }
+        lPuHandle = record.lPuHandle;
+    }
+    if (gone) {
+        *errPu = kErrPuNoRecord;
+        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        return false;
+    }
+    if (!claimed) {
+        *errPu = kErrPuBusy;
+        ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect refused, the connection is in use. lPuID:%d", lPuID));
+        return false;
+    }
+    if (!target.adapter->DisConnect(lPuHandle, errPu)) {  // the record stays
+        if (!byRestart) EndWrite(target.record, lPuHandle, nullptr);
+        return false;
+    }
 
     RemovePu(lPuID);
     ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", target.emPutype));
@@ -346,16 +458,12 @@ bool PuManager::IsUseDomain(int lPuID, int* errPu)
     return true;  // the device's answer is not passed on
 }
 
-bool PuManager::SetPuOnline(int lPuID, std::uint32_t* restartTicket)
+bool PuManager::SetPuOnline(int lPuID)
 {
     std::lock_guard<std::mutex> lock(m_mapLock);
     auto found = m_mapPu.find(lPuID);
     if (found == m_mapPu.end()) return false;
     found->second->bOnline = 1;
-    if (restartTicket) {
-        if (++m_lastRestartTicket == 0) ++m_lastRestartTicket;  // 0 stands for none
-        found->second->restartTicket = *restartTicket = m_lastRestartTicket;
-    }
     char message[256];
     ORVEX_LOG("PuManager::SetPuOnline", FormatLogMessage(message, "SetPuOnline. lPuID:%d", lPuID));
     return true;
@@ -395,9 +503,9 @@ PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartT
                 record.restartTicket = 0;
                 CopyTextZeroFilled(szPuIP, record.szPuIP);
                 take = RestartTake::Taken;
-            } else {
-                take = RestartTake::Busy;
-            }
+            } else if (record.use == PuRecordUse::Writing) {
+                take = RestartTake::Busy;  // a write ends: it then supersedes this or leaves it due
+            }  // a record restarting or closing is another restart's: nothing left for this one
         }
     }
     if (take == RestartTake::Taken)

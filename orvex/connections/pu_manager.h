@@ -3,11 +3,15 @@
 // a device library or the login dialog runs.
 #pragma once
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 
 #include "pu_adapter_factory.h"
 #include "pu_base.h"
@@ -16,37 +20,53 @@
 
 class ILoginPrompt;
 
+// How a write or the host's DisConnect waits for a connection that another write or a
+// restart is using. The wait ends after `limit` (the call then fails with kErrPuBusy).
+// `serve`, when given, runs every few milliseconds of a wait, outside the registry's
+// locks: the module serves there what other threads send to the waiting host thread.
+struct PuWaiting {
+    std::chrono::milliseconds limit{30000};
+    std::function<void()> serve;
+};
+
 class PuManager {
 public:
-    // The adapters and the login prompt come from the module's composition root (or a test).
-    PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt);
+    // The adapters, the login prompt and the waits come from the module's composition
+    // root (or a test).
+    PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, PuWaiting waiting = {});
     ~PuManager();
     PuManager(const PuManager&) = delete;
     PuManager& operator=(const PuManager&) = delete;
 
     bool Init(int* errPu);
     bool Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu);
-    bool WritePu(const WritePuRequest& request, int* lPuID, int* errPu);
+    // Writes one device. One write per address runs at a time. On success with
+    // `restartTicket`, the step that ends the write also marks the connection online and
+    // hands out the ticket of its restart (superseding an earlier write's), so no restart
+    // can take the connection between the end of the write and its mark.
+    bool WritePu(const WritePuRequest& request, int* lPuID, int* errPu, std::uint32_t* restartTicket = nullptr);
+    // The host's close: refused with kErrPuBusy while a write or a restart uses the connection.
     bool DisConnect(int lPuID, int* errPu);
     bool ReRoot(int lPuID, int* errPu);
     bool IsUseDomain(int lPuID, int* errPu);
-    // Marks a written connection. With `restartTicket` the mark also names the restart
-    // that now owns the connection (a new ticket; an earlier write's restart is
-    // superseded by it).
-    bool SetPuOnline(int lPuID, std::uint32_t* restartTicket = nullptr);
+    // Marks a connection online (a write marks its own: see WritePu).
+    bool SetPuOnline(int lPuID);
     bool GetPuOnline(int* lPuID);
     void SetLoginInfo(const char* szUserName, const char* szPassword);
 
     // For restarts. Each successful write schedules a restart of its own connection,
-    // identified by the ticket that SetPuOnline handed out.
+    // identified by the ticket that WritePu handed out.
     enum class RestartTake {
         Taken,       // the restart may run: the connection is its own until it ends
         Busy,        // a write is using the connection now: try again a little later
         Superseded,  // a later write owns the restart, or the connection is gone
     };
     RestartTake TakePuOnline(int lPuID, std::uint32_t restartTicket);
+    // The restart's close of the connection it took (Restarting), or a retry of it
+    // (Closing). The record goes when the close succeeds.
+    bool CloseRestarted(int lPuID, int* errPu);
     // After a taken connection's close failed: it is never written again, and its close
-    // is retried by the restart alone (DisConnect by id).
+    // is retried by the restart alone (CloseRestarted).
     void ReturnPuOnline(int lPuID);
 
 private:
@@ -71,11 +91,24 @@ private:
     // A write's hold on one connection (use Writing), from ClaimPuByIp or ClaimPu to
     // EndWrite. ClaimPuByIp finds the address's connection that may be written and waits
     // while a restart or another write works on it; null when there is none.
-    RecordPtr ClaimPuByIp(const char* szPuIP);
-    bool ClaimPu(const RecordPtr& record);
-    void EndWrite(const RecordPtr& record, std::int32_t lPuHandle);
+    // One wait for a change of a record's use (or a slice of it, after which the waiting
+    // is served); false once the deadline has passed. Under m_mapLock.
+    bool WaitForUseChange(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline);
+    // Every wait is bounded (m_waiting.limit): false when the connection stayed in use.
+    bool ClaimPuByIp(const char* szPuIP, RecordPtr* claimed);
+    // Ends a write's hold. With `restartTicket`, the write succeeded: the record is
+    // marked online and gets the write's restart ticket in the same step.
+    void EndWrite(const RecordPtr& record, std::int32_t lPuHandle, std::uint32_t* restartTicket);
     bool RemovePuByIp(const char* szPuIP);
     void RemovePu(int lPuID);
+    // One write per address at a time, from before its login to its end: a second writer
+    // of the same address would log in again and drop the first one's record.
+    class AddressHold;
+    bool HoldAddress(const char* szPuIP);
+    void ReleaseAddress(const char* szPuIP);
+    // Logs in and registers the new connection with the given use; null on failure.
+    RecordPtr ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use);
+    bool Close(int lPuID, int* errPu, bool byRestart);
 
     // The newer protocol's login: credentials from the dialog or from SetLoginInfo.
     struct V7Login {
@@ -95,7 +128,9 @@ private:
     std::mutex m_mapLock;  // guards the map and every record's fields
     std::condition_variable m_recordUseChanged;
     std::map<int, RecordPtr> m_mapPu;
+    std::set<std::string> m_addressesWritten;  // addresses a write holds (HoldAddress)
     std::uint32_t m_lastRestartTicket = 0;
+    const PuWaiting m_waiting;
 
     std::atomic<std::int32_t> m_lPuIdCounter{0};
 

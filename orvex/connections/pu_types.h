@@ -17,6 +17,7 @@ constexpr int kErrPuInternal = 1;    // no adapter for the type, or an adapter's
 constexpr int kErrPuNoRecord = 45;   // no record has the PU id
 constexpr int kErrPuBadIpText = 72;  // an address text is not dotted-decimal IPv4
 constexpr int kErrPuBadSize = -2;    // a text that does not fit its buffer, or a port out of range
+constexpr int kErrPuBusy = 81;       // another write or a restart kept the connection beyond the wait limit
 
 // Fixed text sizes below the control's interface.
 constexpr int kIpTextSize = 32;        // device and platform address
@@ -26,7 +27,7 @@ constexpr int kLoginTextSize = 128;    // user name, password (UTF-8)
 // and a connection a restart has closed (or failed to close) is never written again.
 enum class PuRecordUse : std::uint8_t {
     Idle,        // open; a pending restart may take it
-    Writing,     // a write is using it
+    Writing,     // a write (or the host's DisConnect) is using it
     Restarting,  // its restart runs: a write to the address waits for the end of it
     Closing,     // restarted, its close failed and is retried: never used for a write
 };
@@ -39,7 +40,7 @@ struct PuRecord {
     char szPuIP[kIpTextSize] = {};
     char szUserName[kLoginTextSize] = {};  // always empty
     char szPassword[kLoginTextSize] = {};  // always empty
-    std::uint8_t bOnline = 0;              // set by SetPuOnline, never cleared
+    std::uint8_t bOnline = 0;              // set by a successful write or SetPuOnline, never cleared
     PuRecordUse use = PuRecordUse::Idle;
     std::uint32_t restartTicket = 0;       // the restart the last successful write scheduled; 0 none
 };

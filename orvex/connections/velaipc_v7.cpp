@@ -27,7 +27,6 @@ FlatArg Arg(T* pointer) { return reinterpret_cast<FlatArg>(pointer); }
 // The detector the library calls with seven 32-bit values; nothing to do here.
 void DetectConnectionCallback(FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatArg) {}
 
-using AddConnectDetectFn = std::int32_t (*)(FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatArg);
 
 constexpr LibraryFailure FailWritePu{kWritePuFn, &SetCodeFromErrV7};
 
@@ -81,13 +80,11 @@ bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
         return false;
     }
 
-    auto addDetect = reinterpret_cast<AddConnectDetectFn>(FlatFindFunction("IPC_AddConnectDetect"));
-    if (!addDetect) {
-        ORVEX_LOG(kConnetFn, "Connet end.");  // connected without a detector
-        return true;
-    }
-    std::int32_t status = addDetect(Arg(lPuHandle), kDetectInterval, kDetectMode,
-                                    reinterpret_cast<FlatArg>(&DetectConnectionCallback), 0, Arg(&errV7));
+    // Through the module's own export, which counts the call while the library runs (and
+    // answers 3 when the library lacks the function: connected without a detector).
+    const std::int32_t status = IPC_AddConnectDetect(Arg(lPuHandle), kDetectInterval, kDetectMode,
+                                                     reinterpret_cast<FlatArg>(&DetectConnectionCallback), 0,
+                                                     Arg(&errV7));
     if ((status & 0xFF) != 0) {  // the library answers with an 8-bit status
         ORVEX_LOG(kConnetFn, "Connet end.");
         return true;

@@ -247,12 +247,12 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
     // What the restart needs is made before the device is written, so that nothing can
     // fail once it has been.
     CReRootReservation restart(m_registry);
-    if (!m_registry->WritePu(request, &lPuID, &errPu)) {
+    std::uint32_t restartTicket = 0;
+    if (!m_registry->WritePu(request, &lPuID, &errPu, &restartTicket)) {
         FirePUErrorOut(errPu);
         return 0;
     }
-    std::uint32_t restartTicket = 0;
-    if (m_registry->SetPuOnline(lPuID, &restartTicket)) restart.Schedule(lPuID, restartTicket);
+    restart.Schedule(lPuID, restartTicket);  // the ticket came with the end of the write
     return 1;
 }
 

@@ -12,17 +12,13 @@
 #include "due_work_queue.h"
 #include "orvex_module_state.h"
 #include "reroot_delay.h"
+#include "reroot_step.h"
 
 namespace {
 
 // Enough to keep restarts to several slow devices apart; a restart that waits for a runner
 // waits for one device's answer at most.
 constexpr std::size_t kMaxRunners = 4;
-// A restart that finds its device being written again tries again this much later.
-constexpr std::chrono::milliseconds kBusyRetry{200};
-// A close that failed after the restart: retried on its own, this often, this far apart.
-constexpr int kCloseRetries = 3;
-constexpr std::chrono::milliseconds kCloseRetryDelay{1000};
 
 // One module lock that moves with the restart that holds it.
 class CModuleLockShare {
@@ -44,9 +40,7 @@ private:
 struct ReRootWork {
     CModuleLockShare moduleLock;          // given up last: the module is needed until the registry is gone
     std::shared_ptr<PuManager> registry;  // its last share hands the registry back to its home thread
-    int lPuID = 0;
-    std::uint32_t restartTicket = 0;
-    int closeRetriesLeft = -1;            // -1: the restart itself; then the closes still to try
+    ReRootSchedule schedule;
 };
 
 using ReRootQueue = CDueWorkQueue<ReRootWork>;
@@ -63,39 +57,13 @@ ReRootQueue& Restarts()
     return *queue;
 }
 
-// One step of a restart: the restart itself, or one more try of its close. Answers when
-// to run again, if at all.
-std::optional<Clock::time_point> RunReRoot(ReRootWork& work)
-{
-    PuManager& registry = *work.registry;
-    int errPu = 1;
-    if (work.closeRetriesLeft < 0) {
-        switch (registry.TakePuOnline(work.lPuID, work.restartTicket)) {
-        case PuManager::RestartTake::Superseded: return std::nullopt;
-        case PuManager::RestartTake::Busy: return Clock::now() + kBusyRetry;
-        case PuManager::RestartTake::Taken: break;
-        }
-        registry.ReRoot(work.lPuID, &errPu);
-        if (registry.DisConnect(work.lPuID, &errPu)) return std::nullopt;
-        registry.ReturnPuOnline(work.lPuID);  // never written again; closed on its own schedule
-        work.closeRetriesLeft = kCloseRetries;
-    } else if (errPu = 1; registry.DisConnect(work.lPuID, &errPu) || errPu == kErrPuNoRecord) {
-        return std::nullopt;  // closed now, or dropped by a new login to the address
-    }
-    if (work.closeRetriesLeft-- == 0) {
-        char message[96];
-        ORVEX_LOG("ReRootThread", FormatLogMessage(message, "DisConnect given up. lPuID:%d,err:%d", work.lPuID, errPu));
-        return std::nullopt;
-    }
-    return Clock::now() + kCloseRetryDelay;
-}
-
 DWORD WINAPI RunnerThread(void* module)
 {
     activex::CallbackBarrier("ReRootThread", [] {
         Restarts().RunUntilEmpty([](ReRootWork& work) noexcept {
             std::optional<Clock::time_point> again;
-            activex::CallbackBarrier("ReRootThread", [&] { again = RunReRoot(work); });
+            activex::CallbackBarrier("ReRootThread",
+                                     [&] { again = RunReRootStep(*work.registry, work.schedule, Clock::now()); });
             return again;
         });
     });
@@ -125,7 +93,8 @@ struct CReRootReservation::Storage {
 };
 
 CReRootReservation::CReRootReservation(std::shared_ptr<PuManager> registry)
-    : m_storage(new Storage{ReRootQueue::Reserve(ReRootWork{CModuleLockShare(), std::move(registry)})})
+    : m_storage(new Storage{
+          ReRootQueue::Reserve(ReRootWork{CModuleLockShare(), std::move(registry), ReRootSchedule{}})})
 {
 }
 
@@ -134,9 +103,9 @@ CReRootReservation::~CReRootReservation() = default;
 void CReRootReservation::Schedule(int lPuID, std::uint32_t restartTicket) noexcept
 {
     if (!m_storage || m_storage->item.empty()) return;  // scheduled once only
-    ReRootWork& work = m_storage->item.mapped();
-    work.lPuID = lPuID;
-    work.restartTicket = restartTicket;
+    ReRootSchedule& schedule = m_storage->item.mapped().schedule;
+    schedule.lPuID = lPuID;
+    schedule.restartTicket = restartTicket;
     if (!Restarts().Post(std::move(m_storage->item), Clock::now() + ReRootDelay())) return;
     if (StartRunner()) return;
     Restarts().RunnerNotStarted();

@@ -35,7 +35,13 @@ public:
     virtual bool PostRetry() = 0;
 };
 
-template <class Registry>
+// Points where a test holds a thread; they do nothing in the module.
+struct SharedRegistryNoHooks {
+    static void LastShareGone() {}  // the last share has gone, its owner not yet handed back
+    static void AcquireWaits() {}   // under the lock, as Acquire is about to wait
+};
+
+template <class Registry, class Hooks = SharedRegistryNoHooks>
 class SharedRegistry {
 public:
     using MakeHome = std::function<std::unique_ptr<IRegistryHome>()>;
@@ -43,6 +49,17 @@ public:
     // `makeHome` runs on the thread that makes a registry; without one (or when it gives
     // none) a registry is destroyed wherever its last owner goes.
     explicit SharedRegistry(MakeHome makeHome = nullptr) : m_makeHome(std::move(makeHome)) {}
+
+    // The module's registry is a static, destroyed when the module is unloaded. A
+    // registry and its home hold module locks, so a registry that still exists then can
+    // only be the process's exit, inside DllMain under the loader lock: destroying it
+    // would release the device libraries there. It is left to the process's end instead.
+    ~SharedRegistry()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        (void)m_orphan.release();
+        (void)m_home.release();
+    }
 
     // The live registry, or a new one from `make` (returning std::unique_ptr<Registry>,
     // null for none) when there is none. Waits while the last registry is being destroyed.
@@ -58,7 +75,10 @@ public:
                 return Publish(std::move(owner));
             }
             if (!m_exists) break;
-            m_destroyed.wait(lock);  // its last owner is destroying it
+            // Its last owner is handing it back (it becomes an orphan, which is taken over
+            // here) or destroying it: either way the change is notified.
+            Hooks::AcquireWaits();
+            m_changed.wait(lock);
         }
         // The owner block and the home first: should one of them throw, nothing has to
         // be undone, and no registry is destroyed under the lock this function holds.
@@ -107,6 +127,7 @@ private:
         explicit Owner(SharedRegistry& shared) : shared(shared) {}
         ~Owner()
         {
+            Hooks::LastShareGone();
             if (registry) shared.LastOwnerGone(std::move(registry));
         }
         SharedRegistry& shared;
@@ -125,7 +146,13 @@ private:
         std::unique_lock<std::mutex> lock(m_lock);
         if (m_home && !m_home->IsHomeThread()) {
             m_orphan = std::move(registry);
-            if (m_home->PostRelease()) return;
+            if (m_home->PostRelease()) {
+                // An Acquire may wait since the last share went: it takes the orphan over
+                // now. It may run on the home thread, whose loop would never come to the
+                // release while it waits.
+                m_changed.notify_all();
+                return;
+            }
             registry = std::move(m_orphan);  // the home thread is gone: here, then
         }
         Destroy(std::move(registry));
@@ -137,12 +164,12 @@ private:
         registry.reset();
         m_home.reset();
         m_exists = false;
-        m_destroyed.notify_all();
+        m_changed.notify_all();
     }
 
     const MakeHome m_makeHome;
     std::mutex m_lock;
-    std::condition_variable m_destroyed;
+    std::condition_variable m_changed;  // an orphan appeared, or the registry is gone
     std::weak_ptr<Registry> m_live;
     std::unique_ptr<Registry> m_orphan;      // no owner left, waiting for its home thread
     std::unique_ptr<IRegistryHome> m_home;  // of the registry that exists

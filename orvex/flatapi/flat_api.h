@@ -40,6 +40,3 @@ extern "C" {
 #undef FLAT_TAILCALL
 }
 
-// Looks a function up by name in the loaded camera library, then in the loaded media
-// library; null when neither offers it (or none is loaded).
-void* FlatFindFunction(const char* name);

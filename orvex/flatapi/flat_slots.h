@@ -26,8 +26,11 @@ void* FindInLibrary(HMODULE library, const char* name);
 
 // Held by a release for its whole length: from its construction on, forwarded calls
 // answer 3 without entering a library, and it returns once no other thread's call is
-// left inside one. Clear() is false when this thread itself is inside a library call
-// (a release from a library's callback): the libraries must then stay as they are.
+// left inside one, serving meanwhile what other threads send to this thread, for a few
+// seconds at most. Clear() is false when the libraries must stay as they are: this thread
+// is inside a library (a release from a library's callback, on any thread) or holds the
+// loader lock (a host's DllMain), then nothing is waited for; or a call did not return
+// in time.
 class FlatReleaseGate {
 public:
     FlatReleaseGate() noexcept;
@@ -37,5 +40,6 @@ public:
     bool Clear() const noexcept { return m_clear; }
 
 private:
-    bool m_clear;
+    bool m_closed = false;  // new calls are turned away until it goes
+    bool m_clear = false;
 };

@@ -3,8 +3,9 @@
 // reach the library untouched and the library's result is the caller's result.
 // Without the media library or its function the stub answers 3 instead of jumping.
 // Unlike the other forwarders it cannot count itself while the library runs (nothing of
-// the module runs after the jump): it is only turned away while a release is under way.
-// The library's function only stores the callback and returns.
+// the module runs after the jump): its look-up is counted, so that no release unloads
+// the library while the name is looked up in it, and it is turned away while a release
+// is under way. The library's function only stores the callback and returns.
 #include <cstdint>
 
 #include "flat_api.h"
@@ -13,8 +14,8 @@
 
 extern "C" __attribute__((used)) void* FlatResolveYuvCallBack()
 {
-    if (!FlatEnterCall()) return nullptr;
-    FlatLeaveCall();
+    const FlatCallScope call;
+    if (!call) return nullptr;
     return FindInLibrary(g_mediaLibrary, "MED_SetYuvCallBack");  // media library only
 }
 

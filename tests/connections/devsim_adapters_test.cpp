@@ -60,7 +60,7 @@ protected:
     }
 
     // As the control writes: the arguments are parsed first, and a refused one reaches no device.
-    bool Write(const char* ip, int* id, int* code, const char* newIp = nullptr)
+    bool Write(const char* ip, int* id, int* code, const char* newIp = nullptr, std::uint32_t* ticket = nullptr)
     {
         WritePuRequest request;
         if (const int refused =
@@ -68,7 +68,7 @@ protected:
             *code = refused;
             return false;
         }
-        return registry.WritePu(request, id, code);
+        return registry.WritePu(request, id, code, ticket);
     }
 
     std::string storePath;
@@ -80,7 +80,8 @@ protected:
 TEST_F(DevsimRegistryTest, OlderProtocolDeviceIsRegisteredRestartedAndClosed)
 {
     int id = 0, code = 1;
-    ASSERT_TRUE(Write("10.1.0.1", &id, &code)) << code;
+    std::uint32_t ticket = 0;
+    ASSERT_TRUE(Write("10.1.0.1", &id, &code, nullptr, &ticket)) << code;
     devsim::Device device = Device("10.1.0.1");
     EXPECT_EQ(device.Field("platform_ip"), "192.168.5.5");
     EXPECT_EQ(device.Field("nms_platform_ip"), "192.168.5.5");
@@ -91,11 +92,9 @@ TEST_F(DevsimRegistryTest, OlderProtocolDeviceIsRegisteredRestartedAndClosed)
     EXPECT_EQ(device.Field("device_ip"), "10.1.0.1");
     EXPECT_EQ(device.saves, 1);
 
-    std::uint32_t ticket = 0;
-    ASSERT_TRUE(registry.SetPuOnline(id, &ticket));
     ASSERT_EQ(registry.TakePuOnline(id, ticket), PuManager::RestartTake::Taken);
     EXPECT_TRUE(registry.ReRoot(id, &code));
-    EXPECT_TRUE(registry.DisConnect(id, &code));
+    EXPECT_TRUE(registry.CloseRestarted(id, &code));
     EXPECT_EQ(Device("10.1.0.1").restarts, 1);
     EXPECT_FALSE(registry.SetPuOnline(id));
 }

@@ -15,22 +15,17 @@ T* Ptr(FlatArg arg) { return reinterpret_cast<T*>(arg); }
 
 int Int(FlatArg arg) { return static_cast<int>(arg); }
 
-std::int32_t AddConnectDetect(FlatArg handle, FlatArg interval, FlatArg retries, FlatArg callback, FlatArg context,
-                              FlatArg err)
+}  // namespace
+
+extern "C" {
+
+std::int32_t IPC_AddConnectDetect(FlatArg handle, FlatArg interval, FlatArg retries, FlatArg callback, FlatArg context,
+                                  FlatArg err)
 {
     return sim::IPC_AddConnectDetect(Ptr<int>(handle), Int(interval), Int(retries),
                                      reinterpret_cast<sim::DetectCallback>(callback), Ptr<void>(context),
                                      Ptr<int>(err));
 }
-
-}  // namespace
-
-void* FlatFindFunction(const char* name)
-{
-    return std::strcmp(name, "IPC_AddConnectDetect") == 0 ? reinterpret_cast<void*>(&AddConnectDetect) : nullptr;
-}
-
-extern "C" {
 
 std::int32_t IPC_InitDll(FlatArg name, FlatArg init, FlatArg flag, FlatArg err)
 {

@@ -14,6 +14,7 @@ bool FakeAdapter::Connet(int* lPuHandle, const char* szPuIP, int lPuPort, const 
         std::lock_guard<std::mutex> g(m_script->lock);
         m_script->connets.push_back({szPuIP, lPuPort, szUserName, szPassword});
     }
+    if (m_script->duringConnet) m_script->duringConnet();
     *lPuHandle = m_script->firstHandle + m_script->nextHandle++;
     if (m_script->connetCode) *errPu = m_script->connetCode;
     return m_script->connetResult;
@@ -32,6 +33,7 @@ bool FakeAdapter::WritePu(int* lPuHandle, const WritePuRequest& request, int* er
                                       request.szPuId + "|" + request.szNewName + "|" + request.szNewIp);
     }
     if (m_script->duringWrite) m_script->duringWrite();
+    if (m_script->handleAfterWrite) *lPuHandle = m_script->handleAfterWrite;
     if (m_script->writeCode) *errPu = m_script->writeCode;
     return m_script->writeResult;
 }

@@ -28,6 +28,7 @@ struct AdapterScript {
     int firstHandle = 100;     // handles given out: 100, 101, ...
     bool writeResult = true;
     int writeCode = 0;
+    int handleAfterWrite = 0;  // when non-zero, the handle a write hands out
     std::atomic<bool> connected{true};
     bool disconnectResult = true;
     int disconnectCode = 0;
@@ -46,6 +47,7 @@ struct AdapterScript {
     std::vector<int> disconnectHandles;
     std::vector<int> rebootedHandles;    // a rebooted connection is never to be written again
     std::atomic<int> writesToRebooted{0};
+    std::function<void()> duringConnet;  // runs inside Connet (set before use)
     std::function<void()> duringWrite;   // runs inside WritePu (set before use)
     std::function<void()> duringReRoot;  // runs inside ReRoot (set before use)
 

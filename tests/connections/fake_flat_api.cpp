@@ -80,14 +80,15 @@ int FakeCamera::CountCalls(const std::string& name) const
 FakeCamera& Camera() { return g_fake; }
 void ResetCamera() { g_fake = FakeCamera(); }
 
-void* FlatFindFunction(const char* name)
-{
-    if (g_fake.detectorPresent && std::strcmp(name, "IPC_AddConnectDetect") == 0)
-        return reinterpret_cast<void*>(&FakeAddConnectDetect);
-    return nullptr;
-}
-
 extern "C" {
+
+// As the module's forwarder: 3 without entering a library that lacks the function.
+std::int32_t IPC_AddConnectDetect(FlatArg handle, FlatArg interval, FlatArg mode, FlatArg callback, FlatArg last,
+                                  FlatArg err)
+{
+    if (!g_fake.detectorPresent) return 3;
+    return FakeAddConnectDetect(handle, interval, mode, callback, last, err);
+}
 
 std::int32_t IPC_InitDll(FlatArg name, FlatArg init, FlatArg flag, FlatArg err)
 {

@@ -73,11 +73,9 @@ TEST_F(RegistryTest, WritesAndTheirRestartsNeverShareAConnection)
                 int id = 0, code = 1;
                 std::uint32_t ticket = 0;
                 const WritePuRequest request = GoodRequest(ip.c_str(), 5510, "1.2.3.4", 9000, "id", "name", ip.c_str());
-                if (!registry->WritePu(request, &id, &code))
-                    continue;
-                std::lock_guard<std::mutex> g(queueLock);  // marks in the order the tickets are kept
-                if (!registry->SetPuOnline(id, &ticket)) continue;
-                lastTicket[device] = ticket;
+                if (!registry->WritePu(request, &id, &code, &ticket)) continue;
+                std::lock_guard<std::mutex> g(queueLock);
+                lastTicket[device] = std::max(lastTicket[device], ticket);  // tickets only grow
                 queue.push_back({id, ticket, device});
             }
             --writersLeft;
@@ -118,7 +116,7 @@ TEST_F(RegistryTest, WritesAndTheirRestartsNeverShareAConnection)
                     registry->ReturnPuOnline(restart.lPuID);
                     std::this_thread::yield();
                 }
-                registry->DisConnect(restart.lPuID, &code);
+                registry->CloseRestarted(restart.lPuID, &code);
             }
         });
     }

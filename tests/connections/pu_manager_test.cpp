@@ -331,13 +331,13 @@ TEST_F(RegistryTest, ARestartBelongsToItsWriteAndALaterWriteSupersedesIt)
 {
     int a = 0, b = 0, code = 1;
     std::uint32_t ticketA = 0, ticketB = 0, ticketA2 = 0;
-    ASSERT_TRUE(Write("10.0.0.1", &a, &code));
-    ASSERT_TRUE(registry->SetPuOnline(a, &ticketA));
-    ASSERT_TRUE(Write("10.0.0.2", &b, &code));
-    ASSERT_TRUE(registry->SetPuOnline(b, &ticketB));
-    ASSERT_TRUE(Write("10.0.0.1", &a, &code));  // the same connection written again
-    ASSERT_TRUE(registry->SetPuOnline(a, &ticketA2));
+    ASSERT_TRUE(Write("10.0.0.1", &a, &code, &ticketA));
+    ASSERT_TRUE(Write("10.0.0.2", &b, &code, &ticketB));
+    ASSERT_TRUE(Write("10.0.0.1", &a, &code, &ticketA2));  // the same connection written again
+    EXPECT_NE(ticketA, 0u);
     EXPECT_NE(ticketA, ticketA2);
+    int online = 0;
+    EXPECT_TRUE(registry->GetPuOnline(&online)) << "a successful write marks its connection";
 
     EXPECT_EQ(registry->TakePuOnline(a, ticketA), Take::Superseded) << "the second write owns a's restart";
     EXPECT_EQ(registry->TakePuOnline(b, ticketB), Take::Taken) << "b's restart takes b, not the lower a";
@@ -345,41 +345,72 @@ TEST_F(RegistryTest, ARestartBelongsToItsWriteAndALaterWriteSupersedesIt)
     EXPECT_EQ(registry->TakePuOnline(a, ticketA2), Take::Taken);
     EXPECT_TRUE(Contains(LoggedMessages("PuManager::TakePuOnline"), "TakePuOnline success. lPuID:2,szPuIP-10.0.0.2"));
 
-    // A restart that finds its device being written again waits for the write.
+    // A failed write leaves the pending restart as it was and hands out no ticket.
     int c = 0;
-    std::uint32_t ticketC = 0;
-    ASSERT_TRUE(Write("10.0.0.3", &c, &code));
-    ASSERT_TRUE(registry->SetPuOnline(c, &ticketC));
-    Take duringWrite = Take::Taken;
-    v7->duringWrite = [&] { duringWrite = registry->TakePuOnline(c, ticketC); };
-    ASSERT_TRUE(Write("10.0.0.3", &c, &code));
-    v7->duringWrite = nullptr;
-    EXPECT_EQ(duringWrite, Take::Busy);
-    EXPECT_EQ(registry->TakePuOnline(c, ticketC), Take::Taken) << "no new mark after that write: the restart is still owed";
-    EXPECT_EQ(v7->writesToRebooted.load(), 0);
+    std::uint32_t ticketC = 0, none = 77;
+    ASSERT_TRUE(Write("10.0.0.3", &c, &code, &ticketC));
+    v7->writeResult = false;
+    EXPECT_FALSE(Write("10.0.0.3", &c, &code, &none));
+    v7->writeResult = true;
+    EXPECT_EQ(none, 77u);
+    EXPECT_EQ(registry->TakePuOnline(c, ticketC), Take::Taken);
 }
 
-TEST_F(RegistryTest, AConnectionWhoseCloseFailedIsNeverWrittenAgain)
+// A restart that polls while its device is written again must never slip in between
+// the end of that write and the write's own restart ticket: it would reboot the device
+// at once instead of 5 s after the write, and leave the write without its restart.
+TEST_F(RegistryTest, ARewriteHandsItsTicketOutInTheStepThatEndsIt)
+{
+    int id = 0, code = 1;
+    std::uint32_t first = 0, second = 0;
+    ASSERT_TRUE(Write("10.0.0.3", &id, &code, &first));
+    Take duringWrite = Take::Taken;
+    v7->duringWrite = [&] { duringWrite = registry->TakePuOnline(id, first); };
+    // The pending restart polls again as soon as the record changes hands: the first
+    // line the registry logs after the write has ended.
+    Take afterWrite = Take::Taken;
+    SetLogHook([&](const std::string& function, const std::string&) {
+        if (function == "PuManager::WritePu" && duringWrite == Take::Busy && afterWrite == Take::Taken)
+            afterWrite = registry->TakePuOnline(id, first);
+    });
+    ASSERT_TRUE(Write("10.0.0.3", &id, &code, &second));
+    SetLogHook(nullptr);
+    v7->duringWrite = nullptr;
+    EXPECT_EQ(duringWrite, Take::Busy);
+    EXPECT_EQ(afterWrite, Take::Superseded) << "the old restart must not take the rewritten device";
+    EXPECT_EQ(v7->reRootCalls.load(), 0);
+    EXPECT_EQ(registry->TakePuOnline(id, second), Take::Taken) << "the rewrite's own restart is owed";
+}
+
+// A restart whose close keeps failing leaves its record Closing. Nothing may make a
+// later restart wait on that record for ever: it answers Superseded, never Busy.
+TEST_F(RegistryTest, AConnectionWhoseCloseFailedIsNeverWrittenAgainNorWaitedFor)
 {
     int id = 0, code = 1;
     std::uint32_t ticket = 0;
-    ASSERT_TRUE(Write("10.0.0.1", &id, &code));
-    ASSERT_TRUE(registry->SetPuOnline(id, &ticket));
+    ASSERT_TRUE(Write("10.0.0.1", &id, &code, &ticket));
     ASSERT_EQ(registry->TakePuOnline(id, ticket), Take::Taken);
     EXPECT_TRUE(registry->ReRoot(id, &code));
     v7->disconnectResult = false;
-    EXPECT_FALSE(registry->DisConnect(id, &code));
+    EXPECT_FALSE(registry->CloseRestarted(id, &code));
     registry->ReturnPuOnline(id);
+    EXPECT_FALSE(registry->DisConnect(id, &code)) << "the host does not close what the restart retries";
+    EXPECT_EQ(code, kErrPuBusy);
+    EXPECT_TRUE(registry->SetPuOnline(id));
+    EXPECT_EQ(registry->TakePuOnline(id, ticket), Take::Superseded);
+    EXPECT_EQ(registry->TakePuOnline(id, 0), Take::Superseded) << "a Closing record holds no ticket";
 
     int again = 0;
     code = 1;
-    ASSERT_TRUE(Write("10.0.0.1", &again, &code));
+    std::uint32_t ticketAgain = 0;
+    ASSERT_TRUE(Write("10.0.0.1", &again, &code, &ticketAgain));
     EXPECT_NE(again, id) << "a new login, not the rebooted connection";
     EXPECT_EQ(v7->Connets().size(), 2u);
     EXPECT_EQ(v7->writesToRebooted.load(), 0);
+    EXPECT_EQ(registry->TakePuOnline(id, ticketAgain), Take::Superseded);
     // The new login dropped the old record: a retried close finds nothing to close.
     v7->disconnectResult = true;
-    EXPECT_FALSE(registry->DisConnect(id, &code));
+    EXPECT_FALSE(registry->CloseRestarted(id, &code));
     EXPECT_EQ(code, 45);
 }
 

@@ -7,13 +7,23 @@
 namespace {
 std::mutex g_logLock;
 std::vector<LoggedLine> g_lines;
+std::function<void(const std::string&, const std::string&)> g_hook;
 }  // namespace
 
 int WriteLog(const char* function, int line, const char* message) noexcept
 {
-    std::lock_guard<std::mutex> lock(g_logLock);
-    g_lines.push_back({function ? function : "", line, message ? message : ""});
+    LoggedLine kept{function ? function : "", line, message ? message : ""};
+    {
+        std::lock_guard<std::mutex> lock(g_logLock);
+        g_lines.push_back(kept);
+    }
+    if (g_hook) g_hook(kept.function, kept.message);
     return 0;
+}
+
+void SetLogHook(std::function<void(const std::string& function, const std::string& message)> hook)
+{
+    g_hook = std::move(hook);
 }
 
 std::vector<LoggedLine> RecordedLog()

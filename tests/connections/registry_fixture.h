@@ -32,9 +32,17 @@ protected:
         return registry->Connect(&id, ip, port, &code) ? id : 0;
     }
 
-    bool Write(const char* ip, int* id, int* code)
+    bool Write(const char* ip, int* id, int* code, std::uint32_t* ticket = nullptr)
     {
-        return registry->WritePu(GoodRequest(ip, 5510, "192.168.1.10", 9000, "PU-0001", "cam", ip), id, code);
+        return registry->WritePu(GoodRequest(ip, 5510, "192.168.1.10", 9000, "PU-0001", "cam", ip), id, code, ticket);
+    }
+
+    // A registry whose waits for a connection in use end after `limit`, serving with `serve`.
+    void UseWaitLimit(std::chrono::milliseconds limit, std::function<void()> serve = nullptr)
+    {
+        registry = std::make_unique<PuManager>(FakeFactory(v5, v7, releases), prompt, PuWaiting{limit, std::move(serve)});
+        int code = -5;
+        ASSERT_TRUE(registry->Init(&code));
     }
 
     std::shared_ptr<AdapterScript> v5 = std::make_shared<AdapterScript>();

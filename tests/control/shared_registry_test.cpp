@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <new>
@@ -185,6 +187,86 @@ TEST(SharedRegistry, ALastOwnerOffTheHomeThreadLeavesTheRegistryToItsHome)
     dropOnAnotherThread(control);
     EXPECT_EQ(0, alive.load());
     EXPECT_FALSE(shared.Exists());
+}
+
+// The module's registry goes with the module's statics, inside DllMain: an orphan still
+// waiting for its home thread then is not destroyed there (nor its libraries released).
+TEST(SharedRegistry, AnOrphanLeftAtTheEndIsNotDestroyedWithTheSharedRegistry)
+{
+    std::atomic<int> alive{0};
+    FakeHome::Posts posts;
+    FakeRegistry* left = nullptr;
+    FakeHome* leftHome = nullptr;
+    {
+        SharedRegistry<FakeRegistry> shared([&] {
+            auto home = std::make_unique<FakeHome>(posts);
+            leftHome = home.get();
+            return home;
+        });
+        auto restart = shared.Acquire([&] {
+            auto registry = std::make_unique<FakeRegistry>(&alive);
+            left = registry.get();
+            return registry;
+        });
+        std::thread runner([&] { restart.reset(); });
+        runner.join();
+        ASSERT_EQ(1, posts.releases.load());
+    }
+    EXPECT_EQ(1, alive.load()) << "left to the process's end";
+    delete left;  // the process's end, here
+    delete leftHome;
+}
+
+// Hold points for the race below.
+struct HeldHooks {
+    static inline std::function<void()> lastShareGone, acquireWaits;
+    static void LastShareGone() { if (lastShareGone) lastShareGone(); }
+    static void AcquireWaits() { if (acquireWaits) acquireWaits(); }
+};
+
+// The home thread acquires just after the last share went elsewhere and before that
+// owner has left the registry as an orphan. The Acquire must wake and take the orphan
+// over: on the home thread nothing else would ever wake it (the release it waits for is
+// a message to its own loop).
+TEST(SharedRegistry, AnAcquireRacingTheLastShareTakesTheOrphanOver)
+{
+    std::atomic<int> alive{0};
+    FakeHome::Posts posts;
+    SharedRegistry<FakeRegistry, HeldHooks> shared([&] { return std::make_unique<FakeHome>(posts); });
+    int made = 0;
+    auto make = [&] { ++made; return std::make_unique<FakeRegistry>(&alive); };
+    auto restart = shared.Acquire(make);
+
+    std::mutex lock;
+    std::condition_variable changed;
+    bool shareGone = false, acquireWaiting = false;
+    HeldHooks::lastShareGone = [&] {
+        std::unique_lock<std::mutex> hold(lock);
+        shareGone = true;
+        changed.notify_all();
+        changed.wait(hold, [&] { return acquireWaiting; });
+    };
+    HeldHooks::acquireWaits = [&] {
+        std::lock_guard<std::mutex> hold(lock);
+        acquireWaiting = true;
+        changed.notify_all();
+    };
+    std::thread runner([&] { restart.reset(); });
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait(hold, [&] { return shareGone; });
+    }
+    auto control = std::async(std::launch::async, [&] { return shared.Acquire(make); });
+    const bool woke = control.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    if (!woke) shared.ReleaseOrphan();  // lets the stuck Acquire go before failing
+    runner.join();
+    HeldHooks::lastShareGone = nullptr;
+    HeldHooks::acquireWaits = nullptr;
+    ASSERT_TRUE(woke) << "the Acquire waited for a release that only its own thread could run";
+    const auto registry = control.get();
+    EXPECT_NE(nullptr, registry);
+    EXPECT_EQ(1, made) << "the orphan was taken over, not replaced";
+    EXPECT_EQ(1, alive.load());
 }
 
 } // namespace

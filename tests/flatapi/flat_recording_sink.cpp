@@ -6,6 +6,7 @@ namespace {
 std::vector<LibraryCall> g_calls;
 std::int32_t g_answer = 1;
 int g_derefPosition = -1;
+std::function<void(const std::string&)> g_during;
 }  // namespace
 
 extern "C" __declspec(dllexport) std::int32_t RecorderSink(char library, const char* name, const FlatArg* args,
@@ -21,6 +22,7 @@ extern "C" __declspec(dllexport) std::int32_t RecorderSink(char library, const c
         *pointer = 0x0BADF00D;
     }
     g_calls.push_back(call);
+    if (g_during) g_during(name);
     return g_answer;
 }
 
@@ -31,7 +33,9 @@ void Reset()
     g_calls.clear();
     g_answer = 1;
     g_derefPosition = -1;
+    g_during = nullptr;
 }
 void SetAnswer(std::int32_t answer) { g_answer = answer; }
 void SetDerefPosition(int position) { g_derefPosition = position; }
+void SetDuringCall(std::function<void(const std::string& name)> during) { g_during = std::move(during); }
 }  // namespace recording

@@ -2,6 +2,7 @@
 // RecorderSink, which this test program exports, and returns the sink's answer.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,4 +21,7 @@ std::vector<LibraryCall>& Calls();
 void Reset();
 void SetAnswer(std::int32_t answer);      // what every library function returns from now on
 void SetDerefPosition(int position);      // 0-based library argument to read through; -1: none
+// Runs inside every library function after it is recorded, on the calling thread (set
+// it while no library call runs).
+void SetDuringCall(std::function<void(const std::string& name)> during);
 }  // namespace recording

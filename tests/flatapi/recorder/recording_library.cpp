@@ -41,3 +41,30 @@ std::int32_t Report(const char* name, const FlatArg* args, void* returnAddress)
 #define FLAT_OWN(name, argc) RECORDER_FUNCTION(name, #name)
 #define FLAT_TAILCALL(name) RECORDER_FUNCTION(name, #name)
 #include "flat_exports.inc"
+
+namespace {
+
+struct OwnThreadWork {
+    void (*function)(void*);
+    void* context;
+};
+
+DWORD WINAPI OwnThread(void* parameter)
+{
+    const auto* work = static_cast<const OwnThreadWork*>(parameter);
+    work->function(work->context);
+    return 0;  // back in this library's code: it must still be loaded
+}
+
+}  // namespace
+
+// Runs function(context) on a thread of this library's own and waits for it, as a
+// library's worker thread calls its host back.
+extern "C" void RecorderRunOnOwnThread(void (*function)(void*), void* context)
+{
+    OwnThreadWork work{function, context};
+    HANDLE thread = CreateThread(nullptr, 0, &OwnThread, &work, 0, nullptr);
+    if (!thread) return;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}
