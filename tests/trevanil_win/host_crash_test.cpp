@@ -43,7 +43,7 @@ std::vector<Row> Rows()
     std::vector<Row> rows;
     for (int i = 1; i <= kRows; ++i) {
         Row row;
-        row.ip = "10.8.0." + std::to_string(i);
+        row.ip = "10.81.0." + std::to_string(i);
         row.id = "PU-K" + std::to_string(i);
         const std::string password = i == kRefusedRow ? "wrong" : "admin123";
         row.line = i == kIncompleteRow ? "Cam-" + std::to_string(i) + ",x," + row.ip + "\r\n"

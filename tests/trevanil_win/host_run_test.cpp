@@ -26,11 +26,11 @@ const std::string kHeader = "name,unused,ip,user,password,f5,f6,f7,id,f9,f10,f11
 // A newer-protocol device written with the dialog's platform; an older one with the row's
 // own platform and "#" before name and id; a refused password; a row too short; a GB
 // device. The last line has no line break.
-const std::string kRowWritten = "Cam-A,x,10.7.0.1,admin,admin123,,,,PU-A\r\n";
-const std::string kRowOwnPlatform = "#Cam-B,x,10.7.0.2,,,,,,#PU-B,,,,0,10.9.9.9,7001\r\n";
-const std::string kRowRefused = "Cam-C,x,10.7.0.3,admin,wrong,,,,PU-C\r\n";
-const std::string kRowShort = "Cam-D,x,10.7.0.4\r\n";
-const std::string kRowGb = "Cam-E,x,10.7.0.5,admin,admin123,,,,PU-E,,,,1";
+const std::string kRowWritten = "Cam-A,x,10.71.0.1,admin,admin123,,,,PU-A\r\n";
+const std::string kRowOwnPlatform = "#Cam-B,x,10.71.0.2,,,,,,#PU-B,,,,0,10.9.9.9,7001\r\n";
+const std::string kRowRefused = "Cam-C,x,10.71.0.3,admin,wrong,,,,PU-C\r\n";
+const std::string kRowShort = "Cam-D,x,10.71.0.4\r\n";
+const std::string kRowGb = "Cam-E,x,10.71.0.5,admin,admin123,,,,PU-E,,,,1";
 
 struct HostRun {
     DWORD exitCode;
@@ -54,9 +54,9 @@ protected:
 
     void AddDevices(DeviceStore& store)
     {
-        for (const char* ip : {"10.7.0.1", "10.7.0.3", "10.7.0.4", "10.7.0.5"})
+        for (const char* ip : {"10.71.0.1", "10.71.0.3", "10.71.0.4", "10.71.0.5"})
             ASSERT_EQ(0, store.Run({"add", ip, "--protocol", "new", "--user", "admin", "--password", "admin123"}));
-        ASSERT_EQ(0, store.Run({"add", "10.7.0.2", "--protocol", "old"}));
+        ASSERT_EQ(0, store.Run({"add", "10.71.0.2", "--protocol", "old"}));
     }
 
     std::wstring WriteList(const wchar_t* name, const std::string& bytes)
@@ -69,19 +69,19 @@ protected:
     // What the run must have left in the devices, whatever the language.
     void ExpectDevicesOfTheFullRun(DeviceStore& store)
     {
-        EXPECT_EQ("10.2.0.9", store.Field("10.7.0.1", "platform_ip"));
-        EXPECT_EQ("6000", store.Field("10.7.0.1", "platform_port"));
-        EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
-        EXPECT_EQ("Cam-A", store.Field("10.7.0.1", "device_name"));
-        EXPECT_EQ("10.9.9.9", store.Field("10.7.0.2", "platform_ip"));
-        EXPECT_EQ("7001", store.Field("10.7.0.2", "platform_port"));
-        EXPECT_EQ("PU-B", store.Field("10.7.0.2", "pu_id"));
-        EXPECT_EQ("Cam-B", store.Field("10.7.0.2", "device_name"));
-        EXPECT_NE("PU-C", store.Field("10.7.0.3", "pu_id"));
-        EXPECT_LE(1, store.Logins("10.7.0.3")) << "the refused row was tried";
-        EXPECT_EQ(0, store.Logins("10.7.0.4")) << "an incomplete row is not written";
-        EXPECT_EQ(0, store.Logins("10.7.0.5")) << "a GB device is not written";
-        EXPECT_NE("PU-E", store.Field("10.7.0.5", "pu_id"));
+        EXPECT_EQ("10.2.0.9", store.Field("10.71.0.1", "platform_ip"));
+        EXPECT_EQ("6000", store.Field("10.71.0.1", "platform_port"));
+        EXPECT_EQ("PU-A", store.Field("10.71.0.1", "pu_id"));
+        EXPECT_EQ("Cam-A", store.Field("10.71.0.1", "device_name"));
+        EXPECT_EQ("10.9.9.9", store.Field("10.71.0.2", "platform_ip"));
+        EXPECT_EQ("7001", store.Field("10.71.0.2", "platform_port"));
+        EXPECT_EQ("PU-B", store.Field("10.71.0.2", "pu_id"));
+        EXPECT_EQ("Cam-B", store.Field("10.71.0.2", "device_name"));
+        EXPECT_NE("PU-C", store.Field("10.71.0.3", "pu_id"));
+        EXPECT_LE(1, store.Logins("10.71.0.3")) << "the refused row was tried";
+        EXPECT_EQ(0, store.Logins("10.71.0.4")) << "an incomplete row is not written";
+        EXPECT_EQ(0, store.Logins("10.71.0.5")) << "a GB device is not written";
+        EXPECT_NE("PU-E", store.Field("10.71.0.5", "pu_id"));
     }
 
     // SetCloseFlag(1) once, then SetCloseFlag(0) once, in that order.
@@ -156,8 +156,8 @@ TEST_F(TrevanilHost, EnglishRunWritesTheListRefusesToCloseAndSavesItsFiles)
               "4,,,The dvice information file is not duly filled up.,\r\n"
               "5,Cam-E,PU-E,You cannot write data into GB-compliant devices.,\r\n",
               ReadFileText(stem + L"-results.csv"));
-    EXPECT_EQ(1, store.Restarts("10.7.0.1"));
-    EXPECT_EQ(1, store.Restarts("10.7.0.2"));
+    EXPECT_EQ(1, store.Restarts("10.71.0.1"));
+    EXPECT_EQ(1, store.Restarts("10.71.0.2"));
     EXPECT_NE(std::string::npos, run.output.find("restarted 2 of 2 rows written")) << run.output;
     EXPECT_EQ(kHeader + kRowRefused + kRowShort + kRowGb, ReadFileText(stem + L"-retry.csv"))
         << "the rows not written, byte for byte";
@@ -197,9 +197,9 @@ TEST_F(TrevanilHost, CancelAfterTwoRowsInterruptsTheThirdAndWritesNothingMore)
 {
     DeviceStore store("store_host_cancel.ini");
     AddDevices(store);
-    const std::string rest = "Cam-C,x,10.7.0.3,admin,admin123,,,,PU-C\r\n"
-                             "Cam-D,x,10.7.0.4,admin,admin123,,,,PU-D\r\n"
-                             "Cam-E,x,10.7.0.5,admin,admin123,,,,PU-E\r\n";
+    const std::string rest = "Cam-C,x,10.71.0.3,admin,admin123,,,,PU-C\r\n"
+                             "Cam-D,x,10.71.0.4,admin,admin123,,,,PU-D\r\n"
+                             "Cam-E,x,10.71.0.5,admin,admin123,,,,PU-E\r\n";
     const std::wstring path = WriteList(L"devices_cancel.csv", kHeader + kRowWritten + kRowOwnPlatform + rest);
     const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path +
                                     L"\" --write --cancel-after 2 --save",
@@ -215,9 +215,9 @@ TEST_F(TrevanilHost, CancelAfterTwoRowsInterruptsTheThirdAndWritesNothingMore)
               "2,Cam-B,PU-B,Succeeded.,Restarted\r\n",
               ReadFileText(stem + L"-results.csv"));
     EXPECT_EQ(kHeader + rest, ReadFileText(stem + L"-retry.csv"));
-    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
-    EXPECT_EQ("PU-B", store.Field("10.7.0.2", "pu_id"));
-    for (const char* ip : {"10.7.0.3", "10.7.0.4", "10.7.0.5"}) {
+    EXPECT_EQ("PU-A", store.Field("10.71.0.1", "pu_id"));
+    EXPECT_EQ("PU-B", store.Field("10.71.0.2", "pu_id"));
+    for (const char* ip : {"10.71.0.3", "10.71.0.4", "10.71.0.5"}) {
         EXPECT_EQ(0, store.Logins(ip)) << ip << ": nothing is written after Cancel";
         EXPECT_EQ("", store.Field(ip, "pu_id")) << ip;
     }
@@ -233,8 +233,8 @@ TEST_F(TrevanilHost, RestartsNotDoneWithinTheLimitAreNamedAndTheExitCodeSaysSo)
                                     L"\" --write --restart-limit 0",
                                 L"host_limit.txt");
     EXPECT_EQ(4u, run.exitCode) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.7.0.1, 10.7.0.2")) << run.output;
-    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id")) << "the rows themselves were written";
+    EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.71.0.1, 10.71.0.2")) << run.output;
+    EXPECT_EQ("PU-A", store.Field("10.71.0.1", "pu_id")) << "the rows themselves were written";
     // Written but not seen restarted: not done, so both are written again by the retry list.
     const std::wstring stem = path.substr(0, path.size() - 4);
     EXPECT_EQ(kHeader + kRowWritten + kRowOwnPlatform, ReadFileText(stem + L"-retry.csv"));
@@ -246,20 +246,20 @@ TEST_F(TrevanilHost, ARestartTheDeviceRefusesLeavesItsRowOwed)
     DeviceStore store("store_host_close.ini");
     AddDevices(store);
     // The device takes the write but not the restart: it is not registered.
-    ASSERT_EQ(0, store.Run({"fault", "10.7.0.1", "IPC_SystemReboot", "3"}));
+    ASSERT_EQ(0, store.Run({"fault", "10.71.0.1", "IPC_SystemReboot", "3"}));
     const std::wstring path = WriteList(L"devices_close.csv", kHeader + kRowWritten + kRowOwnPlatform);
     const HostRun run = RunHost(L"--lang 2 --ip 10.2.0.9 --port 6000 --file \"" + path + L"\" --write",
                                 L"host_close.txt");
     EXPECT_EQ(4u, run.exitCode) << run.output;
-    EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.7.0.1")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("not yet restarted 10.71.0.1")) << run.output;
     const std::wstring stem = path.substr(0, path.size() - 4);
     EXPECT_EQ(kHeader + kRowWritten, ReadFileText(stem + L"-retry.csv"));
     EXPECT_EQ("\xEF\xBB\xBFNo.,Device Name,Device ID,Operation Result,Restart\r\n"
               "1,Cam-A,PU-A,Succeeded.,Not restarted\r\n"
               "2,Cam-B,PU-B,Succeeded.,Restarted\r\n",
               ReadFileText(stem + L"-results.csv"));
-    EXPECT_EQ(0, store.Restarts("10.7.0.1"));
-    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
+    EXPECT_EQ(0, store.Restarts("10.71.0.1"));
+    EXPECT_EQ("PU-A", store.Field("10.71.0.1", "pu_id"));
 }
 
 // "摄像机一" (camera one), as the operator wrote it: the host prints UTF-8, and the store
@@ -271,12 +271,12 @@ TEST_F(TrevanilHost, ChineseNamesOfAUtf8ListWithItsMarkReachTheDeviceUnchanged)
     DeviceStore store("store_host_utf8.ini");
     AddDevices(store);
     const std::wstring list =
-        WriteList(L"devices_utf8.csv", "\xEF\xBB\xBF" + kHeader + kUtf8Name + ",x,10.7.0.3,admin,admin123,,,,PU-U\r\n");
+        WriteList(L"devices_utf8.csv", "\xEF\xBB\xBF" + kHeader + kUtf8Name + ",x,10.71.0.3,admin,admin123,,,,PU-U\r\n");
     const HostRun run = RunHost(L"--lang 1 --ip 10.2.0.9 --port 6000 --file \"" + list + L"\" --write", L"host_utf8.txt");
     ASSERT_EQ(0u, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("1     " + kUtf8Name)) << run.output;
-    EXPECT_EQ("PU-U", store.Field("10.7.0.3", "pu_id"));
-    EXPECT_EQ(kUtf8Name, store.Field("10.7.0.3", "device_name"));
+    EXPECT_EQ("PU-U", store.Field("10.71.0.3", "pu_id"));
+    EXPECT_EQ(kUtf8Name, store.Field("10.71.0.3", "device_name"));
 }
 
 // A list in the Chinese ANSI code page (GBK). Wine takes the code page from the Unix
@@ -292,13 +292,13 @@ public:
         AddDevices(store);
         const std::string gbkName = "\xC9\xE3\xCF\xF1\xBB\xFA\xD2\xBB";
         const std::wstring list =
-            WriteList(L"devices_gbk.csv", kHeader + gbkName + ",x,10.7.0.1,admin,admin123,,,,PU-G\r\n");
+            WriteList(L"devices_gbk.csv", kHeader + gbkName + ",x,10.71.0.1,admin,admin123,,,,PU-G\r\n");
         const HostRun run = RunHost(L"--lang 1 --ip 10.2.0.9 --port 6000 --file \"" + list + L"\" --write",
                                     L"host_gbk.txt");
         ASSERT_EQ(0u, run.exitCode) << run.output;
         EXPECT_NE(std::string::npos, run.output.find("1     " + kUtf8Name)) << run.output;
-        EXPECT_EQ("PU-G", store.Field("10.7.0.1", "pu_id"));
-        EXPECT_EQ(kUtf8Name, store.Field("10.7.0.1", "device_name")) << "the same text as from a UTF-8 list";
+        EXPECT_EQ("PU-G", store.Field("10.71.0.1", "pu_id"));
+        EXPECT_EQ(kUtf8Name, store.Field("10.71.0.1", "device_name")) << "the same text as from a UTF-8 list";
     }
 };
 
@@ -341,7 +341,7 @@ TEST_F(TrevanilHost, RecordGoesToTheUsersFolderWhereTheListsFolderCannotTakeIt)
               "2,Cam-C,PU-C,Failed.,\r\n",
               only(L"devices_fallback-*-results.csv"));
     EXPECT_EQ(kHeader + kRowRefused, only(L"devices_fallback-*-retry.csv"));
-    EXPECT_EQ("PU-A", store.Field("10.7.0.1", "pu_id"));
+    EXPECT_EQ("PU-A", store.Field("10.71.0.1", "pu_id"));
     RemoveDirectoryW(blocked.c_str());
 }
 
@@ -429,15 +429,15 @@ TEST_F(TrevanilHost, EachWayARunEndsBadlyHasItsOwnExitCode)
 
 // A list with a row of every kind the check tells apart. The last line has no line break.
 const std::string kCheckedList = kHeader +
-                                 "Cam-A,x,10.7.0.1,admin,admin123,,,,PU-A\r\n"
-                                 "#Cam-B,x,10.7.0.2,,,,,,#PU-B,,,,0,10.9.9.9,7001\r\n"
-                                 "Cam-D,x,10.7.0.4\r\n"
-                                 "Cam-E,x,10.7.0.5,admin,admin123,,,,PU-E,,,,1\r\n"
-                                 "Cam-F,x,10.7.0.6,,,,,,PU-F,,,,0,10.9.9.9,0\r\n"
-                                 "Cam-G,x,10.7.0.300,,,,,,PU-G\r\n"
-                                 "Cam-H,x,10.7.0.8,,,,,,PU-H,,,,0,10.9.9,7001\r\n"
-                                 "Cam-I,x,10.7.0.9,,,,,,PU-A\r\n"
-                                 "Cam-J,x,010.7.0.1,,,,,,PU-J";
+                                 "Cam-A,x,10.71.0.1,admin,admin123,,,,PU-A\r\n"
+                                 "#Cam-B,x,10.71.0.2,,,,,,#PU-B,,,,0,10.9.9.9,7001\r\n"
+                                 "Cam-D,x,10.71.0.4\r\n"
+                                 "Cam-E,x,10.71.0.5,admin,admin123,,,,PU-E,,,,1\r\n"
+                                 "Cam-F,x,10.71.0.6,,,,,,PU-F,,,,0,10.9.9.9,0\r\n"
+                                 "Cam-G,x,10.71.0.300,,,,,,PU-G\r\n"
+                                 "Cam-H,x,10.71.0.8,,,,,,PU-H,,,,0,10.9.9,7001\r\n"
+                                 "Cam-I,x,10.71.0.9,,,,,,PU-A\r\n"
+                                 "Cam-J,x,010.71.0.1,,,,,,PU-J";
 
 TEST_F(TrevanilHost, CheckSaysRowByRowWhatARunWouldDoAndWritesNothing)
 {
@@ -447,17 +447,17 @@ TEST_F(TrevanilHost, CheckSaysRowByRowWhatARunWouldDoAndWritesNothing)
     const std::wstring file = L" --check \"" + path + L"\"";
     HostRun run = RunHost(L"--lang 2" + file + L" --ip 10.2.0.9 --port 6000", L"host_check_en.txt");
     EXPECT_EQ(1u, run.exitCode) << run.output;
-    EXPECT_EQ("row 1  Cam-A  PU-A  10.7.0.1: will be written, platform 10.2.0.9:6000\n"
-              "row 2  Cam-B  PU-B  10.7.0.2: will be written, platform 10.9.9.9:7001 (its own)\n"
+    EXPECT_EQ("row 1  Cam-A  PU-A  10.71.0.1: will be written, platform 10.2.0.9:6000\n"
+              "row 2  Cam-B  PU-B  10.71.0.2: will be written, platform 10.9.9.9:7001 (its own)\n"
               "row 3: incomplete (a device name, device IP and device ID are needed), not written\n"
-              "row 4  Cam-E  PU-E  10.7.0.5: GB device, not written\n"
-              "row 5  Cam-F  PU-F  10.7.0.6: its own platform port \"0\" is not 1-65535, not written\n"
-              "row 6  Cam-G  PU-G: device IP \"10.7.0.300\" is not an IPv4 address, orvex refuses it (code 72)\n"
-              "row 7  Cam-H  PU-H  10.7.0.8: platform IP \"10.9.9\" is not an IPv4 address, orvex refuses it (code 72)\n"
-              "row 8  Cam-I  PU-A  10.7.0.9: will be written, platform 10.2.0.9:6000\n"
-              "row 9  Cam-J  PU-J  010.7.0.1: will be written, platform 10.2.0.9:6000\n"
+              "row 4  Cam-E  PU-E  10.71.0.5: GB device, not written\n"
+              "row 5  Cam-F  PU-F  10.71.0.6: its own platform port \"0\" is not 1-65535, not written\n"
+              "row 6  Cam-G  PU-G: device IP \"10.71.0.300\" is not an IPv4 address, orvex refuses it (code 72)\n"
+              "row 7  Cam-H  PU-H  10.71.0.8: platform IP \"10.9.9\" is not an IPv4 address, orvex refuses it (code 72)\n"
+              "row 8  Cam-I  PU-A  10.71.0.9: will be written, platform 10.2.0.9:6000\n"
+              "row 9  Cam-J  PU-J  010.71.0.1: will be written, platform 10.2.0.9:6000\n"
               "duplicate device ID PU-A: rows 1, 8 (the platform cannot hold two devices under one ID)\n"
-              "duplicate device IP 10.7.0.1: rows 1, 9 (the same device is written more than once; only the name "
+              "duplicate device IP 10.71.0.1: rows 1, 9 (the same device is written more than once; only the name "
               "and ID of row 9 stay)\n"
               "summary: 9 rows: 4 will be written, 1 incomplete, 1 GB devices, 1 with an invalid own platform port, "
               "2 with an IP address orvex refuses; 1 duplicate device IDs, 1 duplicate device IPs\n",
@@ -466,7 +466,7 @@ TEST_F(TrevanilHost, CheckSaysRowByRowWhatARunWouldDoAndWritesNothing)
     // Chinese by default; without --ip the rows take the address typed into the dialog.
     run = RunHost(file, L"host_check_zh.txt");
     EXPECT_EQ(1u, run.exitCode) << run.output;
-    EXPECT_EQ(0u, run.output.find("第1行  Cam-A  PU-A  10.7.0.1：将写入，平台为对话框中填写的地址\n")) << run.output;
+    EXPECT_EQ(0u, run.output.find("第1行  Cam-A  PU-A  10.71.0.1：将写入，平台为对话框中填写的地址\n")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("\n汇总：共9行，将写入4行，信息不全1行")) << run.output;
 
     // Every row written and none clash: 0.
@@ -490,7 +490,7 @@ TEST_F(TrevanilHost, CheckSaysRowByRowWhatARunWouldDoAndWritesNothing)
         EXPECT_EQ(2u, run.exitCode) << run.output;
         EXPECT_NE(std::string::npos, run.output.find(b.message)) << run.output;
     }
-    for (const char* ip : {"10.7.0.1", "10.7.0.2", "10.7.0.5"}) EXPECT_EQ(0, store.Logins(ip)) << ip;
+    for (const char* ip : {"10.71.0.1", "10.71.0.2", "10.71.0.5"}) EXPECT_EQ(0, store.Logins(ip)) << ip;
 }
 
 // trevanil_host.exe started without waiting for it; ended when the test leaves early.
@@ -562,7 +562,7 @@ TEST_F(TrevanilHost, MenuCommandChecksTheListInTheDialogAndStartsNoRun)
     EXPECT_EQ(0u, text.find("summary: 9 rows: 4 will be written, 1 incomplete")) << text;
     EXPECT_NE(std::string::npos, text.find("\nduplicate device ID PU-A: rows 1, 8 ")) << text;
     EXPECT_NE(std::string::npos, text.find("\nrow 3: incomplete")) << text;
-    EXPECT_NE(std::string::npos, text.find("\nrow 7  Cam-H  PU-H  10.7.0.8: platform IP \"10.9.9\"")) << text;
+    EXPECT_NE(std::string::npos, text.find("\nrow 7  Cam-H  PU-H  10.71.0.8: platform IP \"10.9.9\"")) << text;
     EXPECT_EQ(std::string::npos, text.find("row 1 ")) << "rows that would be written are left out: " << text;
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 30000));
