@@ -14,8 +14,7 @@ public:
     bool operator()(int* errPu, int libraryValue, const char* format, More... more) const
     {
         m_setCode(errPu, libraryValue);
-        char message[256];
-        ORVEX_LOG(m_function, FormatLogMessage(message, format, libraryValue, *errPu, more...));
+        ORVEX_LOGF(m_function, format, libraryValue, *errPu, more...);
         return false;  // the operation's result
     }
 

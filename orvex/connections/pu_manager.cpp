@@ -214,10 +214,8 @@ void PuManager::SetLoginInfo(const char* szUserName, const char* szPassword)
         CopyTextZeroFilled(m_szUserName, szUserName);
         CopyTextZeroFilled(m_szPassword, szPassword);
     }
-    char message[256];
-    ORVEX_LOG("PuManager::SetLoginInfo",
-              FormatLogMessage(message, "SetLoginInfo start. lPuID:%d,name-%s.pass-%s", 0,
-                               TextOrEmpty(szUserName), MaskedPassword(szPassword)));
+    ORVEX_LOGF("PuManager::SetLoginInfo", "SetLoginInfo start. lPuID:%d,name-%s.pass-%s", 0,
+                               TextOrEmpty(szUserName), MaskedPassword(szPassword));
 }
 
 bool PuManager::TakeStoredLogin(V7Login* login)
@@ -241,7 +239,6 @@ bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
 PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use)
 {
     constexpr const char* kFn = "PuManager::Connect";
-    char message[128];
     szPuIP = TextOrEmpty(szPuIP);
     *errPu = kErrPuNone;
     int emPutype = emPutype_V5;
@@ -256,10 +253,10 @@ PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, i
 
     if (!v5Connected || *errPu != kErrPuNone) {
         // "connnect" (three n) kept here and below: the text is what searches of existing logs look for.
-        ORVEX_LOG(kFn, FormatLogMessage(message, "v7 connnect.ip:%s, port:%d", szPuIP, lPuPort));
+        ORVEX_LOGF_CUT(128, kFn, "v7 connnect.ip:%s, port:%d", szPuIP, lPuPort);
         V7Login login;
         if (TakeStoredLogin(&login)) {
-            ORVEX_LOG(kFn, FormatLogMessage(message, "v7 batch connnect.ip:%s, port:%d", szPuIP, lPuPort));
+            ORVEX_LOGF_CUT(128, kFn, "v7 batch connnect.ip:%s, port:%d", szPuIP, lPuPort);
         } else {
             if (m_loginPrompt.DoModal() != kIdOk) {
                 ORVEX_LOG(kFn, "cancel login.");
@@ -278,14 +275,14 @@ PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, i
         else
             *errPu = kErrPuInternal;
         if (!v7Connected || *errPu != kErrPuNone) {
-            ORVEX_LOG(kFn, FormatLogMessage(message, "login fail.ip:%s, port:%d, name:%s, pass:%s", szPuIP,
-                                            login.lPort, login.szUserName, MaskedPassword(login.szPassword)));
+            ORVEX_LOGF_CUT(128, kFn, "login fail.ip:%s, port:%d, name:%s, pass:%s", szPuIP,
+                                            login.lPort, login.szUserName, MaskedPassword(login.szPassword));
         }
         if (!v7Connected) return nullptr;
     }
 
-    ORVEX_LOG(kFn, FormatLogMessage(message, "login success.ip:%s, emPutype:%d,lPuHandle-%d", szPuIP, emPutype,
-                                    lPuHandle));
+    ORVEX_LOGF_CUT(128, kFn, "login success.ip:%s, emPutype:%d,lPuHandle-%d", szPuIP, emPutype,
+                                    lPuHandle);
     RemovePuByIp(szPuIP);  // an older record for the same address is dropped
 
     auto record = std::make_shared<PuRecord>();
@@ -304,13 +301,12 @@ PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, i
 bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu, std::uint32_t* restartTicket)
 {
     constexpr const char* kFn = "PuManager::WritePu";
-    char message[256];
     const char* szPuIP = request.szPuIP;
     ORVEX_LOG(kFn, "start WritePu.");
 
     const auto busy = [&](const char* what) {
         *errPu = kErrPuBusy;
-        ORVEX_LOG(kFn, FormatLogMessage(message, "WritePu fail, %s. szPuIP-%s.err:%d", what, szPuIP, *errPu));
+        ORVEX_LOGF(kFn, "WritePu fail, %s. szPuIP-%s.err:%d", what, szPuIP, *errPu);
         return false;
     };
     const AddressHold address(*this, szPuIP);
@@ -334,8 +330,8 @@ bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu, s
         claimed = ConnectRecord(szPuIP, request.lPuPort, errPu, PuRecordUse::Writing);
         if (!claimed || *errPu != kErrPuNone) {
             if (claimed) EndWrite(claimed, claimed->lPuHandle, nullptr);
-            ORVEX_LOG(kFn, FormatLogMessage(message, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP,
-                                            request.lPuPort, *errPu));
+            ORVEX_LOGF(kFn, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP,
+                                            request.lPuPort, *errPu);
             return false;
         }
     }
@@ -358,10 +354,10 @@ bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu, s
     const char* format = written
         ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
         : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
-    ORVEX_LOG(kFn, FormatLogMessage(message, format, szPuIP, request.lPuPort, request.szPlatIP, request.lPlatPort,
-                                    request.szPuId, request.szNewName, request.szNewIp, *errPu));
+    ORVEX_LOGF(kFn, format, szPuIP, request.lPuPort, request.szPlatIP, request.lPlatPort,
+                                    request.szPuId, request.szNewName, request.szNewIp, *errPu);
     if (!written) return false;
-    ORVEX_LOG("PuManager::SetPuOnline", FormatLogMessage(message, "SetPuOnline. lPuID:%d", *lPuID));
+    ORVEX_LOGF("PuManager::SetPuOnline", "SetPuOnline. lPuID:%d", *lPuID);
     if (restartTicket) *restartTicket = ticket;
     return true;
 }
@@ -373,17 +369,16 @@ bool PuManager::CloseRestarted(int lPuID, int* errPu) { return Close(lPuID, errP
 bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
 {
     constexpr const char* kFn = "PuManager::DisConnect";
-    char message[256];
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start DisConnect. lPuID:%d", lPuID));
+    ORVEX_LOGF(kFn, "start DisConnect. lPuID:%d", lPuID);
 
     const PuTarget target = FindPuTarget(lPuID, errPu);
     if (!target.record) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        ORVEX_LOGF(kFn, "GetPuByPuId fail. lPuID:%d", lPuID);
         return false;
     }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType start. type:%d", target.emPutype));
+    ORVEX_LOGF(kFn, "GetObjectByPuType start. type:%d", target.emPutype);
     if (!target.adapter) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "GetObjectByPuType fail. lPuID:%d", lPuID));
+        ORVEX_LOGF(kFn, "GetObjectByPuType fail. lPuID:%d", lPuID);
         return false;
     }
     // The host closes only a connection nobody works on, and holds it meanwhile like a
@@ -409,12 +404,12 @@ bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
     }
     if (gone) {
         *errPu = kErrPuNoRecord;
-        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        ORVEX_LOGF(kFn, "GetPuByPuId fail. lPuID:%d", lPuID);
         return false;
     }
     if (!claimed) {
         *errPu = kErrPuBusy;
-        ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect refused, the connection is in use. lPuID:%d", lPuID));
+        ORVEX_LOGF(kFn, "DisConnect refused, the connection is in use. lPuID:%d", lPuID);
         return false;
     }
     if (!target.adapter->DisConnect(lPuHandle, errPu)) {  // the record stays
@@ -423,30 +418,29 @@ bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
     }
 
     RemovePu(lPuID);
-    ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect end. type:%d", target.emPutype));
+    ORVEX_LOGF(kFn, "DisConnect end. type:%d", target.emPutype);
     return true;
 }
 
 bool PuManager::ReRoot(int lPuID, int* errPu)
 {
     constexpr const char* kFn = "PuManager::ReRoot";
-    char message[256];
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuID:%d", lPuID));
+    ORVEX_LOGF(kFn, "start ReRoot. lPuID:%d", lPuID);
 
     const PuTarget target = FindPuTarget(lPuID, errPu);
     if (!target.record) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuByPuId fail. lPuID:%d", lPuID));
+        ORVEX_LOGF(kFn, "GetPuByPuId fail. lPuID:%d", lPuID);
         return false;
     }
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start GetPuByPuId. puType:%d", target.emPutype));
+    ORVEX_LOGF(kFn, "start GetPuByPuId. puType:%d", target.emPutype);
     if (!target.adapter) return false;
-    ORVEX_LOG(kFn, FormatLogMessage(message, "start ReRoot. lPuHandle:%d", target.lPuHandle));
+    ORVEX_LOGF(kFn, "start ReRoot. lPuHandle:%d", target.lPuHandle);
     // Whether the device took the restart, by address: a host follows its devices'
     // restarts by these lines.
     if (target.adapter->ReRoot(target.lPuHandle, errPu))
-        ORVEX_LOG(kFn, FormatLogMessage(message, "ReRoot success. lPuID:%d,szPuIP-%s", lPuID, target.szPuIP));
+        ORVEX_LOGF(kFn, "ReRoot success. lPuID:%d,szPuIP-%s", lPuID, target.szPuIP);
     else
-        ORVEX_LOG(kFn, FormatLogMessage(message, "ReRoot fail. lPuID:%d,szPuIP-%s,err:%d", lPuID, target.szPuIP, *errPu));
+        ORVEX_LOGF(kFn, "ReRoot fail. lPuID:%d,szPuIP-%s,err:%d", lPuID, target.szPuIP, *errPu);
     return true;  // the request was handed on; a failure shows only in the code
 }
 
@@ -464,23 +458,21 @@ bool PuManager::SetPuOnline(int lPuID)
     auto found = m_mapPu.find(lPuID);
     if (found == m_mapPu.end()) return false;
     found->second->bOnline = 1;
-    char message[256];
-    ORVEX_LOG("PuManager::SetPuOnline", FormatLogMessage(message, "SetPuOnline. lPuID:%d", lPuID));
+    ORVEX_LOGF("PuManager::SetPuOnline", "SetPuOnline. lPuID:%d", lPuID);
     return true;
 }
 
 bool PuManager::GetPuOnline(int* lPuID)
 {
     constexpr const char* kFn = "PuManager::GetPuOnline";
-    char message[256];
-    ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuOnline start. lPuID:%d", *lPuID));
+    ORVEX_LOGF(kFn, "GetPuOnline start. lPuID:%d", *lPuID);
 
     std::lock_guard<std::mutex> lock(m_mapLock);
     for (const auto& entry : m_mapPu) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuOnline find. lPuID:%d", entry.first));
+        ORVEX_LOGF(kFn, "GetPuOnline find. lPuID:%d", entry.first);
         if (entry.second->bOnline) {
             *lPuID = entry.first;
-            ORVEX_LOG(kFn, FormatLogMessage(message, "GetPuOnline success. lPuID:%d", entry.first));
+            ORVEX_LOGF(kFn, "GetPuOnline success. lPuID:%d", entry.first);
             return true;
         }
     }
@@ -490,7 +482,6 @@ bool PuManager::GetPuOnline(int* lPuID)
 PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartTicket)
 {
     constexpr const char* kFn = "PuManager::TakePuOnline";
-    char message[256];
     RestartTake take = RestartTake::Superseded;
     char szPuIP[kIpTextSize] = {};
     {
@@ -509,9 +500,9 @@ PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartT
         }
     }
     if (take == RestartTake::Taken)
-        ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline success. lPuID:%d,szPuIP-%s", lPuID, szPuIP));
+        ORVEX_LOGF(kFn, "TakePuOnline success. lPuID:%d,szPuIP-%s", lPuID, szPuIP);
     else if (take == RestartTake::Superseded)
-        ORVEX_LOG(kFn, FormatLogMessage(message, "TakePuOnline: nothing to restart, a later write or the host has it. lPuID:%d", lPuID));
+        ORVEX_LOGF(kFn, "TakePuOnline: nothing to restart, a later write or the host has it. lPuID:%d", lPuID);
     return take;
 }
 
@@ -524,6 +515,5 @@ void PuManager::ReturnPuOnline(int lPuID)
         found->second->use = PuRecordUse::Closing;
     }
     m_recordUseChanged.notify_all();
-    char message[256];
-    ORVEX_LOG("PuManager::ReturnPuOnline", FormatLogMessage(message, "ReturnPuOnline. lPuID:%d", lPuID));
+    ORVEX_LOGF("PuManager::ReturnPuOnline", "ReturnPuOnline. lPuID:%d", lPuID);
 }

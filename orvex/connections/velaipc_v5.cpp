@@ -34,7 +34,6 @@ bool CVelaIPCV5::Init(int* /*errPu*/)
 bool CVelaIPCV5::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
                         const char* szUserName, const char* szPassword, int* errPu)
 {
-    char message[256];
     ORVEX_LOG(kConnetFn, "start init.");
 
     *lPuHandle = 0;
@@ -49,23 +48,22 @@ bool CVelaIPCV5::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
     const char* user = (szUserName && szUserName[0]) ? szUserName : nullptr;
     const char* pass = (szPassword && szPassword[0]) ? szPassword : nullptr;
 
-    ORVEX_LOG(kConnetFn, FormatLogMessage(message, "IPC_Login start. ip-%s.", TextOrEmpty(szPuIP)));
+    ORVEX_LOGF(kConnetFn, "IPC_Login start. ip-%s.", TextOrEmpty(szPuIP));
     result = ZRM_ConnectPU(*lPuHandle, user, pass, InetAddr(szPuIP), lPuPort);
     if (result == 0) {
         ORVEX_LOG(kConnetFn, "Connet end.");
         return true;
     }
     SetCodeFromErrV5(errPu, result);
-    ORVEX_LOG(kConnetFn, FormatLogMessage(message, "ZRM_ConnectPU err. ip-%s.errV5:%d, errPu:%d",
-                                          TextOrEmpty(szPuIP), result, *errPu));
+    ORVEX_LOGF(kConnetFn, "ZRM_ConnectPU err. ip-%s.errV5:%d, errPu:%d",
+                                          TextOrEmpty(szPuIP), result, *errPu);
     return false;
 }
 
 bool CVelaIPCV5::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
-    char message[256];
-    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
-                                           request.lPuPort));
+    ORVEX_LOGF(kWritePuFn, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
+                                           request.lPuPort);
     const int handle = *lPuHandle;
 
     unsigned char nms[kNmsSize] = {};

@@ -63,7 +63,6 @@ bool CVelaIPCV7::Init(int* errPu)
 bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
                         const char* szUserName, const char* szPassword, int* errPu)
 {
-    char message[256];
     const char* user = TextOrEmpty(szUserName);
     const char* pass = TextOrEmpty(szPassword);
     const std::uint32_t address = HostToNetwork32(InetAddr(szPuIP));  // host order
@@ -75,8 +74,8 @@ bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
     int errV7 = 1;
     if (IPC_Login(Arg(lPuHandle), Arg(user), Arg(pass), Arg(&errV7)) == 0) {
         SetCodeFromErrV7(errPu, errV7);
-        ORVEX_LOG(kConnetFn, FormatLogMessage(message, "IPC_Login fail. name-%s,password-%s.errV7:%d, errPu:%d",
-                                              user, MaskedPassword(pass), errV7, *errPu));
+        ORVEX_LOGF(kConnetFn, "IPC_Login fail. name-%s,password-%s.errV7:%d, errPu:%d",
+                                              user, MaskedPassword(pass), errV7, *errPu);
         return false;
     }
 
@@ -90,15 +89,14 @@ bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
         return true;
     }
     SetCodeFromErrV7(errPu, errV7);
-    ORVEX_LOG(kConnetFn, FormatLogMessage(message, "IPC_AddConnectDetect fail. errV7:%d, errPu:%d", errV7, *errPu));
+    ORVEX_LOGF(kConnetFn, "IPC_AddConnectDetect fail. errV7:%d, errPu:%d", errV7, *errPu);
     return false;
 }
 
 bool CVelaIPCV7::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
-    char message[256];
-    ORVEX_LOG(kWritePuFn, FormatLogMessage(message, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
-                                           request.lPuPort));
+    ORVEX_LOGF(kWritePuFn, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
+                                           request.lPuPort);
     int errV7 = 0;
 
     unsigned char quor[kQuorSize] = {};

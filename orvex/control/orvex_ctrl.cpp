@@ -233,8 +233,7 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
     WritePuRequest request;
     if (const int refused = ParseWritePuRequest(szPuIP.c_str(), puPort, szPlatIP.c_str(), platPort, szPuId.c_str(),
                                                 szNewName.c_str(), szNewIp.c_str(), &request)) {
-        char message[64];
-        ORVEX_LOG("COrvexCtrl::WritePu", FormatLogMessage(message, "bad argument, nothing written.err:%d", refused));
+        ORVEX_LOGF("COrvexCtrl::WritePu", "bad argument, nothing written.err:%d", refused);
         FirePUErrorOut(refused);
         return 0;
     }

@@ -8,17 +8,16 @@ std::optional<ReRootSchedule::Clock::time_point> RunReRootStep(PuManager& regist
                                                               ReRootSchedule::Clock::time_point now)
 {
     constexpr const char* kFn = "ReRootThread";
-    char message[96];
     int errPu = 1;
     if (schedule.closeRetriesLeft < 0) {
         switch (registry.TakePuOnline(schedule.lPuID, schedule.restartTicket)) {
         case PuManager::RestartTake::Superseded: return std::nullopt;
         case PuManager::RestartTake::Busy:
             if (schedule.busyRetriesLeft == ReRootSchedule::kBusyRetries)
-                ORVEX_LOG(kFn, FormatLogMessage(message, "ReRoot waits for a write. lPuID:%d", schedule.lPuID));
+                ORVEX_LOGF(kFn, "ReRoot waits for a write. lPuID:%d", schedule.lPuID);
             if (schedule.busyRetriesLeft-- > 0) return now + ReRootSchedule::kBusyRetry;
-            ORVEX_LOG(kFn, FormatLogMessage(message, "ReRoot given up, the write did not end. lPuID:%d",
-                                            schedule.lPuID));
+            ORVEX_LOGF(kFn, "ReRoot given up, the write did not end. lPuID:%d",
+                                            schedule.lPuID);
             return std::nullopt;
         case PuManager::RestartTake::Taken: break;
         }
@@ -30,7 +29,7 @@ std::optional<ReRootSchedule::Clock::time_point> RunReRootStep(PuManager& regist
         return std::nullopt;  // closed now, or dropped by a new login to the address
     }
     if (schedule.closeRetriesLeft-- == 0) {
-        ORVEX_LOG(kFn, FormatLogMessage(message, "DisConnect given up. lPuID:%d,err:%d", schedule.lPuID, errPu));
+        ORVEX_LOGF(kFn, "DisConnect given up. lPuID:%d,err:%d", schedule.lPuID, errPu);
         return std::nullopt;
     }
     return now + ReRootSchedule::kCloseRetryDelay;
