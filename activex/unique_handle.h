@@ -5,7 +5,8 @@
 //   activex::UniqueFileHandle file(CreateFileW(...));
 //   if (!file) return HRESULT_FROM_WIN32(GetLastError());
 //
-// A new kind is a traits struct with Handle, Invalid(), IsValid(h) and Close(h).
+// A new kind is one line of HandleTraits (or a traits struct with Handle, Invalid(),
+// IsValid(h) and Close(h)).
 #pragma once
 #include <windows.h>
 #include <utility>
@@ -48,62 +49,30 @@ private:
     Handle m_handle = Traits::Invalid();
 };
 
-// Kernel objects whose "no handle" is null: threads, processes, events, mutexes.
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
-
-// Handles whose "no handle" is INVALID_HANDLE_VALUE: CreateFile, CreateToolhelp32Snapshot.
-// Null is never a handle of theirs either.
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
-
-// LoadLibrary results (one reference each).
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { FreeLibrary(h); }
-};
-
-// FindFirstFile searches.
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Close(Handle h) { FindClose(h); }
-};
-
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { RegCloseKey(h); }
-};
-
-// GDI objects made by the caller: bitmaps, brushes, pens, fonts (DeleteObject).
-template <class H>
-struct GdiObjectTraits {
+// The traits of a handle type H closed by CloseFn, whose "no handle" is null, or also
+// INVALID_HANDLE_VALUE (-1) when `minusOneIsNone` (CreateFile, FindFirstFile): a new kind
+// of handle is one line.
+template <class H, auto CloseFn, bool minusOneIsNone = false>
+struct HandleTraits {
     using Handle = H;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DeleteObject(h); }
+    static Handle Invalid() { return minusOneIsNone ? reinterpret_cast<Handle>(INVALID_HANDLE_VALUE) : nullptr; }
+    static bool IsValid(Handle h)
+    {
+        return h != nullptr && (!minusOneIsNone || h != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE));
+    }
+    static void Close(Handle h) { CloseFn(h); }
 };
 
-// Memory device contexts (CreateCompatibleDC).
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DeleteDC(h); }
-};
+// Threads, processes, events, mutexes; files; LoadLibrary results (one reference each);
+// FindFirstFile searches; registry keys; GDI objects the caller made; memory DCs.
+using KernelHandleTraits = HandleTraits<HANDLE, &CloseHandle>;
+using FileHandleTraits = HandleTraits<HANDLE, &CloseHandle, true>;
+using ModuleTraits = HandleTraits<HMODULE, &FreeLibrary>;
+using FindHandleTraits = HandleTraits<HANDLE, &FindClose, true>;
+using RegKeyTraits = HandleTraits<HKEY, &RegCloseKey>;
+template <class H>
+using GdiObjectTraits = HandleTraits<H, &DeleteObject>;
+using MemoryDcTraits = HandleTraits<HDC, &DeleteDC>;
 
 using UniqueHandle = UniqueAny<KernelHandleTraits>;
 using UniqueFileHandle = UniqueAny<FileHandleTraits>;

@@ -214,13 +214,7 @@ int BenchRecord()
 }
 
 // Top-level windows made here, destroyed with their children.
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DestroyWindow(h); }
-};
-using UniqueWindow = activex::UniqueAny<WindowTraits>;
+using UniqueWindow = activex::UniqueAny<activex::HandleTraits<HWND, &DestroyWindow>>;
 
 void SetItemText(HWND list, int index, int column, const wchar_t* text)
 {

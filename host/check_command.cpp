@@ -21,13 +21,7 @@ namespace {
 
 constexpr std::size_t kProblemLinesShown = 30;  // a message box taller than the screen shows nothing below
 
-struct MenuTraits {
-    using Handle = HMENU;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { DestroyMenu(h); }
-};
-using UniqueMenu = activex::UniqueAny<MenuTraits>;
+using UniqueMenu = activex::UniqueAny<activex::HandleTraits<HMENU, &DestroyMenu>>;
 
 FieldToUtf8 FieldConverter(TextEncoding encoding)
 {
