@@ -260,22 +260,17 @@ std::optional<std::size_t> CRunRecord::OnItem(std::size_t item, const ResultItem
     return m_itemRows[item];
 }
 
-void CRunRecord::OnRestarted(std::size_t row)
+void CRunRecord::OnRestarted(std::size_t row) { JournalRowLine(JournalEventKind::RowRestarted, row); }
+
+void CRunRecord::OnRestartGivenUp(std::size_t row) { JournalRowLine(JournalEventKind::RestartGivenUp, row); }
+
+void CRunRecord::JournalRowLine(JournalEventKind kind, std::size_t row)
 {
     if (!m_active) return;
     JournalEvent event;
-    event.kind = JournalEventKind::RowRestarted;
+    event.kind = kind;
     event.row = row;
     // On the disk with the next row's line: lost in a power loss, the row is only owed.
-    Journal(event, false);
-}
-
-void CRunRecord::OnRestartGivenUp(std::size_t row)
-{
-    if (!m_active) return;
-    JournalEvent event;
-    event.kind = JournalEventKind::RestartGivenUp;
-    event.row = row;
     Journal(event, false);
 }
 

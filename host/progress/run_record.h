@@ -54,6 +54,8 @@ public:
 private:
     RecordStart OpenPaths(const std::wstring& listPath, std::string& error);
     void Journal(const JournalEvent& event, bool flush);
+    // A restart's line (restarted, given up), flushed with the next row's.
+    void JournalRowLine(JournalEventKind kind, std::size_t row);
     void Fail(const std::string& error);
     bool WriteState(RunStateKind kind, std::string& error);
 
