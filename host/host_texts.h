@@ -6,8 +6,6 @@ namespace trevanil_host {
 struct HostTexts {
     const wchar_t* title;
     const wchar_t* closeRefused;
-    const wchar_t* saveOffer;
-    const wchar_t* savedTo;
 };
 
 // 1 Chinese (also for 0: the control's default language), 2 English.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "progress_text.h"
 
 namespace trevanil_host {
 

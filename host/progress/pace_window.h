@@ -9,6 +9,10 @@
 
 namespace trevanil_host {
 
+// While few rows are measured the tick weighs in as this many rows of one tick each, so
+// that one slow or quick row early on does not swing the estimate.
+constexpr std::int64_t kPriorRows = 3;
+
 class CPaceWindow {
 public:
     static constexpr std::size_t kDefaultRows = 20;

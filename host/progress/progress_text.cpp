@@ -52,19 +52,6 @@ std::string TimeLeft(std::int64_t msLeft, const ProgressWords& words)
 
 } // namespace
 
-std::optional<std::int64_t> EstimateMsLeft(std::size_t done, std::size_t total, std::int64_t elapsedMs,
-                                           std::int64_t tickMs)
-{
-    if (done >= total || tickMs <= 0) return std::nullopt;
-    const std::int64_t remaining = static_cast<std::int64_t>(total - done);
-    const std::int64_t rowsDone = static_cast<std::int64_t>(done);
-    const std::int64_t elapsed = elapsedMs < 0 ? 0 : elapsedMs;
-    // The pace (ms a row) as the measured rows and the prior ones at one tick give it.
-    const double pace = (static_cast<double>(kPriorRows) * static_cast<double>(tickMs) + static_cast<double>(elapsed)) /
-                        static_cast<double>(kPriorRows + rowsDone);
-    return static_cast<std::int64_t>(pace * static_cast<double>(remaining) + 0.5);
-}
-
 std::string FormatProgressLine(const RunCounts& counts, RunPhase phase, std::optional<std::int64_t> msLeft,
                                bool english)
 {

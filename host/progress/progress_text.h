@@ -17,14 +17,6 @@ struct RunCounts {
 
 enum class RunPhase { Running, Ended, Interrupted };
 
-// Time left: the rows still to do at the control's pace. Before the first row the pace
-// is the tick; then the pace measured so far (time since the start / rows done), weighed
-// against the tick as if `kPriorRows` rows had taken exactly one tick each, so that one
-// slow or quick row early on does not swing the estimate. Nothing when no row is left.
-constexpr std::int64_t kPriorRows = 3;
-std::optional<std::int64_t> EstimateMsLeft(std::size_t done, std::size_t total, std::int64_t elapsedMs,
-                                           std::int64_t tickMs);
-
 // "第 37 / 500 行 · 成功 35 · 失败 2 · 约剩 14 分钟" (Chinese) or
 // "Row 37 of 500 · 35 succeeded · 2 failed · about 14 min left" (English). The last part
 // says "finished" or "interrupted" once the run has ended; without an estimate it is left
