@@ -22,6 +22,18 @@ bool MakeFolder(const std::wstring& path)
 
 } // namespace
 
+bool WriteAllBytes(void* file, const std::string& bytes)
+{
+    std::size_t offset = 0;
+    while (offset < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + offset, chunk, &written, nullptr) || written == 0) return false;
+        offset += written;
+    }
+    return true;
+}
+
 bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::string& error)
 {
     const std::wstring temporary = path + L".tmp";
@@ -32,17 +44,11 @@ bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::s
             error = Failure("cannot create", temporary);
             return false;
         }
-        std::size_t offset = 0;
-        while (offset < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
-            DWORD written = 0;
-            if (!WriteFile(file.get(), bytes.data() + offset, chunk, &written, nullptr) || written == 0) {
-                error = Failure("cannot write", temporary);
-                file.reset();
-                DeleteFileW(temporary.c_str());
-                return false;
-            }
-            offset += written;
+        if (!WriteAllBytes(file.get(), bytes)) {
+            error = Failure("cannot write", temporary);
+            file.reset();
+            DeleteFileW(temporary.c_str());
+            return false;
         }
         // On the disk before it takes the old file's name: a power loss must not leave
         // the new name on a file whose bytes never arrived.

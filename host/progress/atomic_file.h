@@ -7,6 +7,10 @@
 
 namespace trevanil_host {
 
+// Writes all of `bytes` at the file's position, in pieces a WriteFile takes; false (with
+// GetLastError) when a piece is refused, after which part of them may be in the file.
+bool WriteAllBytes(void* file, const std::string& bytes);
+
 // False (the old file left as it was) when any step fails; `error` then says which.
 bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::string& error);
 

@@ -1,8 +1,8 @@
 #include "journal_file.h"
 
 #include <windows.h>
-#include <algorithm>
 #include "activex/wide_text.h"
+#include "progress/atomic_file.h"
 
 namespace trevanil_host {
 namespace {
@@ -88,16 +88,10 @@ bool CJournalFile::Append(const std::string& bytes, bool flush, std::string& err
         return false;
     }
     m_whole = static_cast<std::size_t>(end.QuadPart);
-    std::size_t offset = 0;
-    while (offset < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - offset, 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(m_file.get(), bytes.data() + offset, chunk, &written, nullptr) || written == 0) {
-            error = Failure("cannot append to", m_path);
-            m_torn = true;
-            return false;
-        }
-        offset += written;
+    if (!WriteAllBytes(m_file.get(), bytes)) {
+        error = Failure("cannot append to", m_path);
+        m_torn = true;
+        return false;
     }
     m_torn = false;
     if (flush && !FlushFileBuffers(m_file.get())) {
