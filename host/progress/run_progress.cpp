@@ -155,13 +155,13 @@ void CRunProgress::Begin()
     if (m_resume && PathKey(FullPath(Utf8ToWide(m_resume->retry))) == PathKey(listPath)) {
         started = m_record.BeginResume(*m_resume, m_english, error);
     } else {
-        std::string asideError;
-        if (!m_options.write && FindUnfinishedRun(listPath, m_english, asideError)) {
-            // The operator chose not to carry that run on: its record is kept, under another name.
-            if (const std::optional<std::wstring> aside = KeepRecordAside(listPath, asideError))
-                Tell(KeptAsideText(WideToUtf8Text(*aside), m_english), MB_ICONINFORMATION);
-        }
-        started = m_record.BeginRun(listPath, std::move(original), m_english, error);
+        // The operator chose not to carry that run on: its record is kept, under another
+        // name; where it cannot be moved, this run goes without one rather than overwrite it.
+        std::optional<std::wstring> aside;
+        const bool unfinished = !m_options.write && HasUnfinishedRun(listPath);
+        if (unfinished && (aside = KeepRecordAside(listPath, error)))
+            Tell(KeptAsideText(WideToUtf8Text(*aside), m_english), MB_ICONINFORMATION);
+        if (!unfinished || aside) started = m_record.BeginRun(listPath, std::move(original), m_english, error);
     }
     m_resume.reset();
     if (started == RecordStart::Busy) {

@@ -376,6 +376,12 @@ std::optional<RunState> FindUnfinishedRun(const std::wstring& listPath, bool eng
     return found;
 }
 
+bool HasUnfinishedRun(const std::wstring& listPath)
+{
+    const std::wstring path = RunStatePath(listPath);
+    return !path.empty() && IsUnfinished(ReadState(path));
+}
+
 std::optional<RunState> FindRunningElsewhere(const std::wstring& listPath)
 {
     const std::wstring path = RunStatePath(listPath);
@@ -389,7 +395,10 @@ std::optional<RunState> FindRunningElsewhere(const std::wstring& listPath)
 std::optional<std::wstring> KeepRecordAside(const std::wstring& listPath, std::string& error)
 {
     const std::wstring base = RecordBase(listPath);
-    if (base.empty()) return std::nullopt;
+    if (base.empty()) {
+        error = "the user's folder %LOCALAPPDATA%\\trevanil cannot be had";
+        return std::nullopt;
+    }
     SYSTEMTIME now{};
     GetLocalTime(&now);
     wchar_t stamp[32] = L"";

@@ -83,6 +83,10 @@ std::wstring RunStatePath(const std::wstring& listPath);
 // those of its journal, and its results file and retry list are rebuilt from it.
 std::optional<RunState> FindUnfinishedRun(const std::wstring& listPath, bool english, std::string& error);
 
+// Whether the last run of the list did not end and its host is gone (nothing is read
+// but its state).
+bool HasUnfinishedRun(const std::wstring& listPath);
+
 // A run of the list that another host is running now.
 std::optional<RunState> FindRunningElsewhere(const std::wstring& listPath);
 
