@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <algorithm>
-#include "ui_texts.h"
 
 #include "activex/wide_text.h"
 
@@ -71,20 +70,20 @@ void PrintError(const std::string& utf8) { WriteTo(STD_ERROR_HANDLE, utf8); }
 
 std::string FormatResultTable(const std::vector<ResultItem>& items, bool english)
 {
-    // The dialog's own column captions.
-    const ListColumnText* columns = FindLanguageTexts(english ? kLanguageEnglish : kLanguageChinese)->columns;
-    const ResultItem header{columns[0].caption, columns[1].caption, columns[2].caption, columns[3].caption, ""};
-    std::size_t widths[3] = {DisplayWidth(header.number), DisplayWidth(header.deviceName),
-                             DisplayWidth(header.deviceId)};
-    for (const ResultItem& item : items) {
-        widths[0] = std::max(widths[0], DisplayWidth(item.number));
-        widths[1] = std::max(widths[1], DisplayWidth(item.deviceName));
-        widths[2] = std::max(widths[2], DisplayWidth(item.deviceId));
+    // The dialog's own columns, every one but the last padded to its widest text.
+    ResultItem header;
+    for (const ListColumnSpec& column : kListColumns) header.*column.field = english ? column.english : column.chinese;
+    std::size_t widths[kListColumnCount] = {};
+    for (int i = 0; i < kListColumnCount; ++i) {
+        widths[i] = DisplayWidth(header.*kListColumns[i].field);
+        for (const ResultItem& item : items) widths[i] = std::max(widths[i], DisplayWidth(item.*kListColumns[i].field));
     }
     std::string table;
     auto line = [&](const ResultItem& item) {
-        table += Padded(item.number, widths[0]) + "  " + Padded(item.deviceName, widths[1]) + "  " +
-                 Padded(item.deviceId, widths[2]) + "  " + item.result;
+        for (int i = 0; i < kListColumnCount; ++i) {
+            const std::string& text = item.*kListColumns[i].field;
+            table += i + 1 < kListColumnCount ? Padded(text, widths[i]) + "  " : text;
+        }
         while (!table.empty() && table.back() == ' ') table.pop_back();
         table += '\n';
     };

@@ -70,9 +70,10 @@ std::string ReadListText(HWND list, int index, int column)
 
 ResultItem ReadResultItem(HWND list, int index)
 {
-    return {ReadListText(list, index, ListColumn::kNumber), ReadListText(list, index, ListColumn::kDeviceName),
-            ReadListText(list, index, ListColumn::kDeviceId), ReadListText(list, index, ListColumn::kResult),
-            std::string()};
+    ResultItem item;
+    for (int column = 0; column < kListColumnCount; ++column)
+        item.*kListColumns[column].field = ReadListText(list, index, column);
+    return item;
 }
 
 int ResultItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }

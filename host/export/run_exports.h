@@ -5,17 +5,16 @@
 #include <string_view>
 #include <vector>
 
+#include "list_columns.h"
+
 namespace trevanil_host {
 
 class RunLedger;
 
-// One item of the dialog's result list, as the operator sees it (UTF-8).
-struct ResultItem {
-    std::string number;
-    std::string deviceName;
-    std::string deviceId;
-    std::string result;
-    std::string restart;  // the results file's last column: restarted or not (written rows only)
+// One item of the dialog's result list, as the operator sees it, and the results file's
+// last column: restarted or not (written rows only).
+struct ResultItem : ListItem {
+    std::string restart;
 };
 
 // The results as CSV in UTF-8 with its byte-order mark (spreadsheet programs then read the

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device_list.h"
+#include "list_columns.h"
 
 // The texts the operator enters, as the dialog exchanges them with its edits. UTF-8.
 struct BatchFields
@@ -13,14 +14,6 @@ struct BatchFields
     std::string port;        // edit 202
     std::string path;        // edit 203
 };
-
-// List columns of the dialog's report view.
-namespace ListColumn {
-constexpr int kNumber = 0;
-constexpr int kDeviceName = 1;
-constexpr int kDeviceId = 2;
-constexpr int kResult = 3;
-}  // namespace ListColumn
 
 class IBatchView
 {

@@ -26,7 +26,7 @@ const LanguageTexts kLanguages[] = {
      "平台IP：",
      "平台端口：",
      "文件地址：",
-     {{"序号", 100}, {"设备名", 120}, {"设备编号", 180}, {"结果", 200}},
+     ListColumnTextsIn(kLanguageChinese),
      "浏览",
      "写入前端",
      "取消"},
@@ -52,7 +52,7 @@ const LanguageTexts kLanguages[] = {
      "VMS IP Address:",
      "Port Number:",
      "Device Information:",
-     {{"No.", 100}, {"Device Name", 120}, {"Device ID", 180}, {"Operation Result", 200}},
+     ListColumnTextsIn(kLanguageEnglish),
      "Browse",
      "Write",
      "Cancel"},
@@ -66,6 +66,11 @@ const LanguageTexts* FindLanguageTexts(int language)
         if (texts.language == language) return &texts;
     }
     return nullptr;
+}
+
+const LanguageTexts& LanguageTextsFor(int language)
+{
+    return *FindLanguageTexts(language == kLanguageEnglish ? kLanguageEnglish : kLanguageChinese);
 }
 
 const LanguageTexts& DefaultLanguageTexts()

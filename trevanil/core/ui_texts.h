@@ -3,10 +3,7 @@
 // All texts are UTF-8, zero-terminated and static (they live as long as the module);
 // the window side converts them to UTF-16 before handing them to Windows.
 #pragma once
-
-// Language numbers as the host passes them to SetLangue.
-constexpr int kLanguageChinese = 1;
-constexpr int kLanguageEnglish = 2;
+#include "list_columns.h"
 
 // The message texts of one language.
 struct UiTexts
@@ -35,13 +32,6 @@ struct UiTexts
 // Selects one text of UiTexts, e.g. &UiTexts::textNoData; null selects none.
 using UiTextSlot = const char* UiTexts::*;
 
-struct ListColumnText
-{
-    const char* caption;
-    int width;  // pixels
-};
-
-constexpr int kListColumnCount = 4;  // number, device name, device ID, result
 
 // Everything that changes with the language.
 struct LanguageTexts
@@ -51,7 +41,7 @@ struct LanguageTexts
     const char* labelPlatformIp;  // static 209
     const char* labelPort;        // static 210
     const char* labelFile;        // static 211
-    ListColumnText columns[kListColumnCount];  // left-aligned
+    ListColumnTexts columns;  // from the column table
     const char* buttonBrowse;  // 204
     const char* buttonWrite;   // 205
     const char* buttonCancel;  // 206
@@ -59,6 +49,10 @@ struct LanguageTexts
 
 // The texts of language 1 or 2; null for any other number.
 const LanguageTexts* FindLanguageTexts(int language);
+
+// The texts of language 2 (English); Chinese for any other number (1, or 0 for the
+// control's default).
+const LanguageTexts& LanguageTextsFor(int language);
 
 // The language a new dialog starts in (Chinese).
 const LanguageTexts& DefaultLanguageTexts();
