@@ -14,6 +14,7 @@
 #include "host_command_ids.h"
 #include "input_checks.h"
 #include "pattern_matcher.h"
+#include "host_texts.h"
 #include "ui_texts.h"
 
 namespace trevanil_host {
@@ -39,7 +40,7 @@ std::wstring Wide(const std::string& utf8) { return activex::WideFromNarrow(utf8
 // The path the operator picks in the file-open dialog; empty when cancelled.
 std::string PickList(HWND owner, int language)
 {
-    const LanguageTexts* texts = FindLanguageTexts(language == kLanguageEnglish ? kLanguageEnglish : kLanguageChinese);
+    const LanguageTexts* texts = &LanguageTextsFor(language);
     std::wstring filter = Wide(texts->ui.fileFilter);
     for (wchar_t& c : filter)
         if (c == L'|') c = L'\0';
@@ -90,11 +91,11 @@ void AttachCheckMenu(HWND frame, int language)
     UniqueMenu bar(CreateMenu());
     UniqueMenu list(CreatePopupMenu());
     if (!bar || !list) return;
-    const std::wstring command =
-        language == kLanguageEnglish ? L"&" + Wide(CheckTitle(language)) + L"..." : Wide(CheckTitle(language)) + L"…(&C)";
+    const HostTexts& texts = HostTextsFor(language);
+    const std::wstring command = Wide(FillText(texts.checkCommand, {CheckTitle(language)}));
     if (!AppendMenuW(list.get(), MF_STRING, kCheckCommandId, command.c_str()) ||
         !AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(list.get()),
-                     language == kLanguageEnglish ? L"&List" : L"设备列表(&L)"))
+                     Wide(texts.listMenu).c_str()))
         return;
     list.release();  // the bar owns it now
     RECT before{}, after{};

@@ -3,36 +3,13 @@
 #include <algorithm>
 #include <memory>
 
+#include "host_texts.h"
 #include "input_checks.h"
 #include "pattern_matcher.h"
 #include "ui_texts.h"
 
 namespace trevanil_host {
 namespace {
-
-struct OptionTexts {
-    const char* needsValue;     // + option
-    const char* badLanguage;
-    const char* notWithCheck;   // + option
-    const char* ipWithPort;
-    const char* inputPrefix;    // before the dialog's own message
-};
-
-const OptionTexts kChinese = {
-    "缺少参数值：",
-    "--lang 只能是 1（中文）或 2（英文）",
-    "不能与 --check 一起使用的选项（只能加 --lang、--ip、--port）：",
-    "--ip 和 --port 需要同时给出",
-    "--ip/--port：",
-};
-
-const OptionTexts kEnglish = {
-    "this option needs a value: ",
-    "--lang takes 1 (Chinese) or 2 (English)",
-    "this option does not go with --check (only --lang, --ip and --port do): ",
-    "--ip and --port go together",
-    "--ip/--port: ",
-};
 
 // The language the arguments ask for, read before anything else so that every message
 // is in it; Chinese when --lang is missing or unreadable.
@@ -64,7 +41,7 @@ std::optional<CheckOptions> ParseCheckOptions(const std::vector<std::string>& ar
 {
     CheckOptions options;
     options.language = RequestedLanguage(args);
-    const OptionTexts& texts = options.language == kLanguageEnglish ? kEnglish : kChinese;
+    const HostTexts::Options& texts = HostTextsFor(options.language).options;
     std::optional<std::string> file, ip, port;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

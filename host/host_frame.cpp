@@ -100,7 +100,7 @@ bool CHostFrame::CreateFrameWindow(std::string& error)
     frameClass.lpszClassName = kFrameClass;
     RegisterClassW(&frameClass);
     // The dialog is 320 by 171 dialog units; the frame leaves room for it with the system font.
-    m_frame = CreateWindowExW(0, kFrameClass, HostTextsFor(m_options.language).title,
+    m_frame = CreateWindowExW(0, kFrameClass, Utf8ToWide(HostTextsFor(m_options.language).title).c_str(),
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0, 0, 680,
                               420, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!m_frame) {
@@ -257,7 +257,8 @@ void CHostFrame::OnClose()
     }
     // The control said a run is under way: closing now would drop the devices not yet written.
     if (!m_automation)
-        MessageBoxW(m_frame, HostTextsFor(m_options.language).closeRefused, HostTextsFor(m_options.language).title,
+        MessageBoxW(m_frame, Utf8ToWide(HostTextsFor(m_options.language).closeRefused).c_str(),
+                    Utf8ToWide(HostTextsFor(m_options.language).title).c_str(),
                     MB_OK | MB_ICONWARNING);
 }
 

@@ -1,14 +1,98 @@
-// The host program's own texts in both languages (UTF-16), as data.
+// The host program's own texts in its two languages (UTF-8), as data: one table a
+// language, grouped by where they are shown. In a pattern, %1 .. %9 stand for the values
+// FillText puts in, in order.
 #pragma once
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 namespace trevanil_host {
 
 struct HostTexts {
-    const wchar_t* title;
-    const wchar_t* closeRefused;
+    // The window.
+    const char* title;
+    const char* closeRefused;
+    const char* writingList;  // %1 the list's path
+    const char* listMenu;
+    const char* checkCommand;  // %1 the check's title
+
+    // The arguments of --check.
+    struct Options {
+        const char* needsValue;  // + option
+        const char* badLanguage;
+        const char* notWithCheck;  // + option
+        const char* ipWithPort;
+        const char* inputPrefix;  // before the dialog's own message
+    } options;
+
+    // The findings of --check.
+    struct Check {
+        const char* title;
+        const char* cannotRead;  // %1 path
+        // Rows: %1 number, %2 name, %3 ID, %4 device IP, %5 platform ip:port, %6 own port
+        // text, %7 own platform IP.
+        const char* write;
+        const char* writeOwn;
+        const char* writeDialog;
+        const char* incomplete;
+        const char* gb;
+        const char* ownPort;
+        const char* badDeviceIp;
+        const char* badPlatformIp;
+        const char* badBothIps;
+        // Duplicates: %1 ID or IP, %2 the rows, %3 the last row.
+        const char* duplicateId;
+        const char* duplicateIp;
+        const char* rowSeparator;
+        // %1 rows, %2..%6 the verdicts' counts in RowVerdict order, %7 duplicate IDs, %8 duplicate IPs.
+        const char* summary;
+        const char* more;  // %1 lines left out
+    } check;
+
+    // The progress line: "<rows> · <succeeded> · <failed> · <time left or phase>".
+    struct Progress {
+        const char* rows;       // %1 done, %2 total
+        const char* succeeded;  // %1 count
+        const char* failed;     // %1 count
+        const char* finished;
+        const char* interrupted;
+        const char* lessThanAMinute;
+        const char* about;  // %1 hours and minutes
+        const char* hours;    // %1
+        const char* minutes;  // %1
+    } progress;
+
+    // The run's record.
+    struct Record {
+        // %1 list, %2 rows done, %3 rows, %4 succeeded, %5 failed, %6 last update, %7 retry list.
+        const char* unfinished;
+        const char* retryAsk;
+        const char* retryLoaded;
+        const char* retryRefused;
+        const char* retryHint;
+        const char* noUnfinished;
+        const char* listBusy;  // %1 process, %2 list
+        const char* thisList;
+        const char* keptAside;      // %1 path
+        const char* failure;        // %1 error
+        const char* failedNote;
+        const char* restartSummary;  // %1 restarted, %2 written
+        const char* placeFallback;
+        const char* placeRenamed;
+        const char* place;
+        // The results file's column after the dialog's, and its two values.
+        const char* restartCaption;
+        const char* restarted;
+        const char* notRestarted;
+    } record;
 };
 
-// 1 Chinese (also for 0: the control's default language), 2 English.
+// Language 2 is English; any other (1, or 0 for the control's default) Chinese.
 const HostTexts& HostTextsFor(int language);
+const HostTexts& HostTextsIn(bool english);
+
+// The pattern with %1 .. %9 replaced by the values (a value not given stays empty). The
+// values are put in as they are, never read as patterns themselves.
+std::string FillText(std::string_view pattern, std::initializer_list<std::string> values);
 
 } // namespace trevanil_host

@@ -1,7 +1,7 @@
 #include "run_exports.h"
 
+#include "host_texts.h"
 #include "progress/run_journal.h"
-#include "ui_texts.h"
 
 namespace trevanil_host {
 namespace {
@@ -37,32 +37,19 @@ bool Keeps(const std::vector<bool>& written, std::size_t row) { return row >= wr
 
 } // namespace
 
-// The restart column the host adds to the dialog's four: its caption and its two values.
-struct RestartTexts {
-    const char* caption;
-    const char* restarted;
-    const char* notRestarted;
-};
-constexpr RestartTexts kRestartChinese{"\xE9\x87\x8D\xE5\x90\xAF", "\xE5\xB7\xB2\xE9\x87\x8D\xE5\x90\xAF",
-                                       "\xE6\x9C\xAA\xE9\x87\x8D\xE5\x90\xAF"};
-constexpr RestartTexts kRestartEnglish{"Restart", "Restarted", "Not restarted"};
-
-const RestartTexts& RestartTextsFor(bool english) { return english ? kRestartEnglish : kRestartChinese; }
-
 std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english)
 {
-    // The dialog's own column captions, then the restart column.
-    const LanguageTexts& texts = *FindLanguageTexts(english ? kLanguageEnglish : kLanguageChinese);
+    // The dialog's own columns, then the restart column.
     std::string out = "\xEF\xBB\xBF";
-    for (const ListColumnText& column : texts.columns) {
-        out += column.caption;
+    for (const ListColumnSpec& column : kListColumns) {
+        out += english ? column.english : column.chinese;
         out += ',';
     }
-    out += RestartTextsFor(english).caption;
+    out += HostTextsIn(english).record.restartCaption;
     out += "\r\n";
     for (const ResultItem& item : items) {
-        for (const std::string* field : {&item.number, &item.deviceName, &item.deviceId, &item.result}) {
-            AppendCsvField(out, *field);
+        for (const ListColumnSpec& column : kListColumns) {
+            AppendCsvField(out, item.*column.field);
             out += ',';
         }
         AppendCsvField(out, item.restart);
@@ -73,8 +60,8 @@ std::string FormatResultsCsv(const std::vector<ResultItem>& items, bool english)
 
 std::string FormatLedgerResultsCsv(const RunLedger& ledger, bool english)
 {
-    const char* restarted = RestartTextsFor(english).restarted;
-    const char* notRestarted = RestartTextsFor(english).notRestarted;
+    const char* restarted = HostTextsIn(english).record.restarted;
+    const char* notRestarted = HostTextsIn(english).record.notRestarted;
     std::vector<ResultItem> items;
     for (std::size_t i = 0; i < ledger.RowCount(); ++i) {
         const LedgerRow& row = ledger.Row(i);
@@ -82,7 +69,7 @@ std::string FormatLedgerResultsCsv(const RunLedger& ledger, bool english)
         const char* restart = row.outcome == RowOutcome::Restarted ? restarted
                               : row.outcome == RowOutcome::Written ? notRestarted
                                                                    : "";
-        items.push_back({std::to_string(i + 1), row.deviceName, row.deviceId, row.result, restart});
+        items.push_back({{std::to_string(i + 1), row.deviceName, row.deviceId, row.result}, restart});
     }
     return FormatResultsCsv(items, english);
 }

@@ -58,7 +58,7 @@ void CRunProgress::ShowNotices()
     std::vector<Notice> notices;
     notices.swap(m_notices);
     for (const Notice& notice : notices)
-        MessageBoxW(m_frame, Utf8ToWide(notice.text).c_str(), HostTextsFor(m_options.language).title,
+        MessageBoxW(m_frame, Utf8ToWide(notice.text).c_str(), Utf8ToWide(HostTextsFor(m_options.language).title).c_str(),
                     MB_OK | notice.icon);
 }
 
@@ -95,17 +95,17 @@ void CRunProgress::OfferUnfinishedRun()
     const std::wstring listPath = m_options.deviceList ? FullPath(Utf8ToWide(*m_options.deviceList)) : std::wstring();
     std::string error;
     const std::optional<RunState> unfinished = FindUnfinishedRun(listPath, m_english, error);
-    const HostTexts& texts = HostTextsFor(m_options.language);
+    const std::wstring title = Utf8ToWide(HostTextsFor(m_options.language).title);
     if (!unfinished) {
         if (m_options.resume)
-            MessageBoxW(m_frame, Utf8ToWide(NoUnfinishedRunText(m_english)).c_str(), texts.title, MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(m_frame, Utf8ToWide(NoUnfinishedRunText(m_english)).c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (m_options.resume) {
         MessageBoxW(m_frame, Utf8ToWide(UnfinishedRunText(*unfinished, m_english, RetryListUse::Loaded)).c_str(),
-                    texts.title, MB_OK | MB_ICONINFORMATION);
+                    title.c_str(), MB_OK | MB_ICONINFORMATION);
     } else if (MessageBoxW(m_frame, Utf8ToWide(UnfinishedRunText(*unfinished, m_english, RetryListUse::Ask)).c_str(),
-                           texts.title, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+                           title.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return;
     }
     m_pendingLoad = unfinished->retry;
@@ -147,7 +147,7 @@ void CRunProgress::Begin()
     m_failureTold = false;
     // No sleep and no end of the session while devices are written or due to restart.
     m_awake = std::make_unique<CRunKeepAwake>(
-        m_frame, (m_english ? "Writing the devices of " : u8"正在写入设备：") + WideToUtf8Text(listPath));
+        m_frame, FillText(HostTextsIn(m_english).writingList, {WideToUtf8Text(listPath)}));
     ++m_generation;
 
     std::string error;
