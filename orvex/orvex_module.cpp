@@ -6,7 +6,7 @@
 #include <memory>
 #include "activex/dll_server.h"
 #include "activex/exception_barrier.h"
-#include "connections/pu_adapter_factory.h"
+#include "connections/pu_protocols.h"
 #include "control/login/dlg_login.h"
 #include "control/orvex_ctrl.h"
 #include "control/orvex_ids.h"
@@ -92,7 +92,7 @@ SharedRegistry<PuManager>& ModuleRegistry()
 std::shared_ptr<PuManager> AcquireModuleRegistry()
 {
     return ModuleRegistry().Acquire([] {
-        auto registry = std::make_unique<PuManager>(DefaultPuAdapterFactory(), g_dlgLogin,
+        auto registry = std::make_unique<PuManager>(DefaultPuProtocols(), g_dlgLogin,
                                                     PuWaiting{PuWaiting().limit, &ServeSentMessages});
         int errPu = 0;
         registry->Init(&errPu);  // a missing device library shows up in later calls

@@ -1,6 +1,7 @@
 #include "pu_manager.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
@@ -12,58 +13,62 @@
 
 namespace {
 
-constexpr int kIdOk = 1;            // the login dialog's IDOK
-constexpr int kV7DefaultPort = 80;  // the newer protocol's login port
+constexpr const char* kConnectFn = "PuManager::Connect";
+constexpr const char* kWritePuFn = "PuManager::WritePu";
+constexpr int kIdOk = 1;              // the login dialog's IDOK
+constexpr int kStoredLoginPort = 80;  // an asked login with the stored login, whatever the caller's port
 
 bool SameIp(const PuRecord& record, const char* szPuIP)
 {
     return std::strcmp(record.szPuIP, szPuIP) == 0;
 }
 
+bool WriteBusy(const char* szPuIP, const char* what, int* errPu)
+{
+    *errPu = kErrPuBusy;
+    ORVEX_LOGF(kWritePuFn, "WritePu fail, %s. szPuIP-%s.err:%d", what, szPuIP, *errPu);
+    return false;
+}
+
 }  // namespace
 
-PuManager::PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, PuWaiting waiting)
-    : m_factory(std::move(factory)), m_loginPrompt(loginPrompt), m_waiting(std::move(waiting))
+PuManager::PuManager(PuProtocols protocols, ILoginPrompt& loginPrompt, PuWaiting waiting)
+    : m_loginPrompt(loginPrompt), m_protocols(std::move(protocols)), m_adapters(m_protocols.size()),
+      m_waiting(std::move(waiting))
 {
 }
 
 PuManager::~PuManager()
 {
-    // Open connections are not closed; the libraries of the newer protocol are released.
-    m_pV5.reset();
-    if (m_pV7) {
-        if (m_factory.releaseV7Libraries) m_factory.releaseV7Libraries();
-        m_pV7.reset();
+    // Open connections are not closed; what a protocol's adapter loaded is released.
+    for (std::size_t i = 0; i < m_protocols.size(); ++i) {
+        if (m_adapters[i] && m_protocols[i].release) m_protocols[i].release();
+        m_adapters[i].reset();
     }
 }
 
 bool PuManager::Init(int* errPu)
 {
     *errPu = kErrPuNone;
-    auto setUp = [&](std::unique_ptr<CPuBase>& slot, const std::function<std::unique_ptr<CPuBase>()>& make) {
-        CPuBase* adapter = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(m_adapterLock);
-            slot = make ? make() : nullptr;
-            adapter = slot.get();
-        }
+    for (std::size_t i = 0; i < m_protocols.size(); ++i) {  // a failure leaves the later ones without an adapter
+        std::unique_lock<std::mutex> lock(m_adapterLock);
+        m_adapters[i] = m_protocols[i].make ? m_protocols[i].make() : nullptr;
+        CPuBase* adapter = m_adapters[i].get();
+        lock.unlock();  // the adapter's Init runs outside it
         if (!adapter || !adapter->Init(errPu) || *errPu != kErrPuNone) {
             *errPu = kErrPuInternal;
             return false;
         }
-        return true;
-    };
-    return setUp(m_pV5, m_factory.makeV5) && setUp(m_pV7, m_factory.makeV7);
+    }
+    return true;
 }
 
 CPuBase* PuManager::GetObjectByPuType(int emPutype)
 {
     std::lock_guard<std::mutex> lock(m_adapterLock);
-    switch (emPutype) {
-    case emPutype_V5: return m_pV5.get();
-    case emPutype_V7: return m_pV7.get();
-    default: return nullptr;
-    }
+    for (std::size_t i = 0; i < m_protocols.size(); ++i)
+        if (m_protocols[i].emPutype == emPutype) return m_adapters[i].get();
+    return nullptr;
 }
 
 PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
@@ -141,13 +146,22 @@ void PuManager::EndWrite(const RecordPtr& record, std::int32_t lPuHandle, std::u
 
 class PuManager::AddressHold {
 public:
-    AddressHold(PuManager& registry, const char* szPuIP)
-        : m_registry(registry), m_szPuIP(szPuIP), m_held(registry.HoldAddress(szPuIP))
+    AddressHold(PuManager& registry, const char* szPuIP) : m_registry(registry), m_szPuIP(szPuIP)
     {
+        const auto deadline = std::chrono::steady_clock::now() + registry.m_waiting.limit;
+        std::unique_lock<std::mutex> lock(registry.m_mapLock);
+        while (registry.m_addressesWritten.count(szPuIP) != 0)
+            if (!registry.WaitForUseChange(lock, deadline)) return;
+        m_held = registry.m_addressesWritten.insert(szPuIP).second;
     }
     ~AddressHold()
     {
-        if (m_held) m_registry.ReleaseAddress(m_szPuIP);
+        if (!m_held) return;
+        {
+            std::lock_guard<std::mutex> lock(m_registry.m_mapLock);
+            m_registry.m_addressesWritten.erase(m_szPuIP);
+        }
+        m_registry.m_recordUseChanged.notify_all();
     }
     AddressHold(const AddressHold&) = delete;
     AddressHold& operator=(const AddressHold&) = delete;
@@ -156,30 +170,10 @@ public:
 private:
     PuManager& m_registry;
     const char* const m_szPuIP;
-    const bool m_held;
+    bool m_held = false;
 };
 
-bool PuManager::HoldAddress(const char* szPuIP)
-{
-    const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
-    std::unique_lock<std::mutex> lock(m_mapLock);
-    while (m_addressesWritten.count(szPuIP) != 0) {
-        if (!WaitForUseChange(lock, deadline)) return false;
-    }
-    m_addressesWritten.insert(szPuIP);
-    return true;
-}
-
-void PuManager::ReleaseAddress(const char* szPuIP)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_mapLock);
-        m_addressesWritten.erase(szPuIP);
-    }
-    m_recordUseChanged.notify_all();
-}
-
-bool PuManager::RemovePuByIp(const char* szPuIP)
+void PuManager::RemovePuByIp(const char* szPuIP)
 {
     {
         std::lock_guard<std::mutex> lock(m_mapLock);
@@ -194,7 +188,6 @@ bool PuManager::RemovePuByIp(const char* szPuIP)
         }
     }
     m_recordUseChanged.notify_all();
-    return true;
 }
 
 void PuManager::RemovePu(int lPuID)
@@ -214,75 +207,76 @@ void PuManager::SetLoginInfo(const char* szUserName, const char* szPassword)
         CopyTextZeroFilled(m_szUserName, szUserName);
         CopyTextZeroFilled(m_szPassword, szPassword);
     }
-    ORVEX_LOGF("PuManager::SetLoginInfo", "SetLoginInfo start. lPuID:%d,name-%s.pass-%s", 0,
-                               TextOrEmpty(szUserName), MaskedPassword(szPassword));
+    ORVEX_LOGF("PuManager::SetLoginInfo", "SetLoginInfo start. lPuID:%d,name-%s.pass-%s", 0, TextOrEmpty(szUserName),
+               MaskedPassword(szPassword));
 }
 
-bool PuManager::TakeStoredLogin(V7Login* login)
+bool PuManager::TakeStoredLogin(Login* login)
 {
     std::lock_guard<std::mutex> lock(m_loginLock);
     if (m_nLoginMode != 0) return false;
     m_nLoginMode = 1;  // one login per SetLoginInfo
     CopyTextZeroFilled(login->szUserName, m_szUserName);
     CopyTextZeroFilled(login->szPassword, m_szPassword);
-    login->lPort = kV7DefaultPort;  // whatever port the caller gave
+    login->lPort = kStoredLoginPort;
     return true;
 }
 
 bool PuManager::Connect(int* lPuID, const char* szPuIP, int lPuPort, int* errPu)
 {
-    RecordPtr record = ConnectRecord(szPuIP, lPuPort, errPu, PuRecordUse::Idle);
-    if (record) *lPuID = record->lPuID;
-    return record != nullptr;
+    const Connection connection = ConnectRecord(szPuIP, lPuPort, errPu, PuRecordUse::Idle);
+    if (connection.record) *lPuID = connection.record->lPuID;
+    return connection.record != nullptr;
 }
 
-PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use)
+bool PuManager::PrepareLogin(const PuProtocol& protocol, const char* szPuIP, int lPuPort, Login* login)
 {
-    constexpr const char* kFn = "PuManager::Connect";
-    szPuIP = TextOrEmpty(szPuIP);
-    *errPu = kErrPuNone;
-    int emPutype = emPutype_V5;
-    int lPuHandle = 0;
-
-    // The older protocol first, always without credentials on the caller's port.
-    bool v5Connected = false;
-    if (CPuBase* v5 = GetObjectByPuType(emPutype_V5))
-        v5Connected = v5->Connet(&lPuHandle, szPuIP, lPuPort, "", "", errPu);
-    else
-        *errPu = kErrPuInternal;
-
-    if (!v5Connected || *errPu != kErrPuNone) {
-        // "connnect" (three n) kept here and below: the text is what searches of existing logs look for.
-        ORVEX_LOGF_CUT(128, kFn, "v7 connnect.ip:%s, port:%d", szPuIP, lPuPort);
-        V7Login login;
-        if (TakeStoredLogin(&login)) {
-            ORVEX_LOGF_CUT(128, kFn, "v7 batch connnect.ip:%s, port:%d", szPuIP, lPuPort);
-        } else {
-            if (m_loginPrompt.DoModal() != kIdOk) {
-                ORVEX_LOG(kFn, "cancel login.");
-                return nullptr;  // with the code the older protocol left; nothing registered
-            }
-            WideToUtf8(m_loginPrompt.UserName(), login.szUserName, sizeof login.szUserName);
-            WideToUtf8(m_loginPrompt.Password(), login.szPassword, sizeof login.szPassword);
-            login.lPort = m_loginPrompt.Port();
-        }
-
-        *errPu = kErrPuNone;
-        emPutype = emPutype_V7;
-        bool v7Connected = false;
-        if (CPuBase* v7 = GetObjectByPuType(emPutype_V7))
-            v7Connected = v7->Connet(&lPuHandle, szPuIP, login.lPort, login.szUserName, login.szPassword, errPu);
-        else
-            *errPu = kErrPuInternal;
-        if (!v7Connected || *errPu != kErrPuNone) {
-            ORVEX_LOGF_CUT(128, kFn, "login fail.ip:%s, port:%d, name:%s, pass:%s", szPuIP,
-                                            login.lPort, login.szUserName, MaskedPassword(login.szPassword));
-        }
-        if (!v7Connected) return nullptr;
+    login->lPort = lPuPort;
+    if (protocol.login == PuLogin::Anonymous) return true;
+    // "connnect" (three n) kept here and below: the text is what searches of existing logs look for.
+    ORVEX_LOGF_CUT(128, kConnectFn, "%s connnect.ip:%s, port:%d", protocol.logName, szPuIP, lPuPort);
+    if (TakeStoredLogin(login)) {
+        ORVEX_LOGF_CUT(128, kConnectFn, "%s batch connnect.ip:%s, port:%d", protocol.logName, szPuIP, lPuPort);
+        return true;
     }
+    if (m_loginPrompt.DoModal() != kIdOk) {
+        ORVEX_LOG(kConnectFn, "cancel login.");
+        return false;
+    }
+    WideToUtf8(m_loginPrompt.UserName(), login->szUserName, sizeof login->szUserName);
+    WideToUtf8(m_loginPrompt.Password(), login->szPassword, sizeof login->szPassword);
+    login->lPort = m_loginPrompt.Port();
+    return true;
+}
 
-    ORVEX_LOGF_CUT(128, kFn, "login success.ip:%s, emPutype:%d,lPuHandle-%d", szPuIP, emPutype,
-                                    lPuHandle);
+PuManager::Connection PuManager::ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use)
+{
+    szPuIP = TextOrEmpty(szPuIP);
+    int lPuHandle = 0;
+    for (const PuProtocol& protocol : m_protocols) {
+        Login login;
+        // A cancelled dialog ends the tries with the code the previous protocol left.
+        if (!PrepareLogin(protocol, szPuIP, lPuPort, &login)) return {};
+        *errPu = kErrPuNone;
+        CPuBase* adapter = GetObjectByPuType(protocol.emPutype);
+        if (!adapter) *errPu = kErrPuInternal;
+        const bool connected =
+            adapter && adapter->Connet(&lPuHandle, szPuIP, login.lPort, login.szUserName, login.szPassword, errPu);
+        const bool clean = connected && *errPu == kErrPuNone;
+        if (!clean && protocol.login == PuLogin::Asked) {
+            ORVEX_LOGF_CUT(128, kConnectFn, "login fail.ip:%s, port:%d, name:%s, pass:%s", szPuIP, login.lPort,
+                           login.szUserName, MaskedPassword(login.szPassword));
+        }
+        if (clean || (connected && &protocol == &m_protocols.back()))
+            return Register(protocol.emPutype, adapter, szPuIP, lPuHandle, use);
+    }
+    return {};
+}
+
+PuManager::Connection PuManager::Register(std::int32_t emPutype, CPuBase* adapter, const char* szPuIP,
+                                          int lPuHandle, PuRecordUse use)
+{
+    ORVEX_LOGF_CUT(128, kConnectFn, "login success.ip:%s, emPutype:%d,lPuHandle-%d", szPuIP, emPutype, lPuHandle);
     RemovePuByIp(szPuIP);  // an older record for the same address is dropped
 
     auto record = std::make_shared<PuRecord>();
@@ -295,69 +289,54 @@ PuManager::RecordPtr PuManager::ConnectRecord(const char* szPuIP, int lPuPort, i
         std::lock_guard<std::mutex> lock(m_mapLock);
         m_mapPu[record->lPuID] = record;
     }
-    return record;
+    return {std::move(record), adapter};
 }
 
 bool PuManager::WritePu(const WritePuRequest& request, int* lPuID, int* errPu, std::uint32_t* restartTicket)
 {
-    constexpr const char* kFn = "PuManager::WritePu";
-    const char* szPuIP = request.szPuIP;
-    ORVEX_LOG(kFn, "start WritePu.");
+    ORVEX_LOG(kWritePuFn, "start WritePu.");
+    const AddressHold address(*this, request.szPuIP);
+    if (!address) return WriteBusy(request.szPuIP, "another write to the address did not end", errPu);
 
-    const auto busy = [&](const char* what) {
-        *errPu = kErrPuBusy;
-        ORVEX_LOGF(kFn, "WritePu fail, %s. szPuIP-%s.err:%d", what, szPuIP, *errPu);
-        return false;
-    };
-    const AddressHold address(*this, szPuIP);
-    if (!address) return busy("another write to the address did not end");
+    Connection claimed;
+    if (!ClaimForWrite(request, &claimed, errPu)) return false;
+    *lPuID = claimed.record->lPuID;
+    return WriteClaimed(claimed, request, errPu, restartTicket);
+}
 
-    // A live connection to the address is used again without a new login. The write
-    // holds it until it ends, so that no restart reboots the device under it; one that a
-    // restart is working on is waited for and then replaced by a new login.
-    RecordPtr claimed;
-    if (!ClaimPuByIp(szPuIP, &claimed)) return busy("its restart did not end");
-    if (claimed) {
-        CPuBase* adapter = GetObjectByPuType(claimed->emPutype);
-        if (adapter && adapter->IsConnected(claimed->lPuHandle, errPu)) {
+bool PuManager::ClaimForWrite(const WritePuRequest& request, Connection* claimed, int* errPu)
+{
+    if (!ClaimPuByIp(request.szPuIP, &claimed->record))
+        return WriteBusy(request.szPuIP, "its restart did not end", errPu);
+    if (claimed->record) {
+        claimed->adapter = GetObjectByPuType(claimed->record->emPutype);
+        if (claimed->adapter && claimed->adapter->IsConnected(claimed->record->lPuHandle, errPu)) {
             *errPu = kErrPuNone;  // a reused connection starts the write as clean as a new one
-        } else {
-            RemovePu(claimed->lPuID);  // dead, and still held: the new login below replaces it
-            claimed.reset();
+            return true;
         }
+        RemovePu(claimed->record->lPuID);  // dead, and still held: the new login replaces it
     }
-    if (!claimed) {
-        claimed = ConnectRecord(szPuIP, request.lPuPort, errPu, PuRecordUse::Writing);
-        if (!claimed || *errPu != kErrPuNone) {
-            if (claimed) EndWrite(claimed, claimed->lPuHandle, nullptr);
-            ORVEX_LOGF(kFn, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", szPuIP,
-                                            request.lPuPort, *errPu);
-            return false;
-        }
-    }
-    *lPuID = claimed->lPuID;
+    *claimed = ConnectRecord(request.szPuIP, request.lPuPort, errPu, PuRecordUse::Writing);
+    if (claimed->record && *errPu == kErrPuNone) return true;
+    if (claimed->record) EndWrite(claimed->record, claimed->record->lPuHandle, nullptr);
+    ORVEX_LOGF(kWritePuFn, "Connect fail. szPuIP-%s,lPuPort-%d.err:%d", request.szPuIP, request.lPuPort, *errPu);
+    return false;
+}
 
-    // The record is this write's until EndWrite: no other thread changes its handle or type.
-    std::int32_t lPuHandle = claimed->lPuHandle;
-    CPuBase* adapter = GetObjectByPuType(claimed->emPutype);
-    if (!adapter) {
-        *errPu = kErrPuInternal;
-        EndWrite(claimed, lPuHandle, nullptr);
-        ORVEX_LOG(kFn, "GetObjectByPuType.");
-        return false;
-    }
-
-    // The adapter may hand out a new handle; it goes into the record when the write ends.
-    const bool written = adapter->WritePu(&lPuHandle, request, errPu) && *errPu == kErrPuNone;
+bool PuManager::WriteClaimed(const Connection& claimed, const WritePuRequest& request, int* errPu,
+                             std::uint32_t* restartTicket)
+{
+    // The record is this write's until EndWrite: no other thread changes its handle. The
+    // adapter may hand out a new handle; it goes into the record when the write ends.
+    int lPuHandle = claimed.record->lPuHandle;
+    const bool written = claimed.adapter->WritePu(&lPuHandle, request, errPu) && *errPu == kErrPuNone;
     std::uint32_t ticket = 0;
-    EndWrite(claimed, lPuHandle, written ? &ticket : nullptr);
-    const char* format = written
-        ? "WritePu success. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d"
-        : "WritePu fail. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d";
-    ORVEX_LOGF(kFn, format, szPuIP, request.lPuPort, request.szPlatIP, request.lPlatPort,
-                                    request.szPuId, request.szNewName, request.szNewIp, *errPu);
+    EndWrite(claimed.record, lPuHandle, written ? &ticket : nullptr);
+    ORVEX_LOGF(kWritePuFn, "WritePu %s. szPuIP-%s,lPuPort-%d,szPlatIP-%s,lPlatPort-%d,puid-%s,newname-%s,NewIp-%s.err:%d",
+               written ? "success" : "fail", request.szPuIP, request.lPuPort, request.szPlatIP, request.lPlatPort,
+               request.szPuId, request.szNewName, request.szNewIp, *errPu);
     if (!written) return false;
-    ORVEX_LOGF("PuManager::SetPuOnline", "SetPuOnline. lPuID:%d", *lPuID);
+    ORVEX_LOGF("PuManager::SetPuOnline", "SetPuOnline. lPuID:%d", claimed.record->lPuID);
     if (restartTicket) *restartTicket = ticket;
     return true;
 }

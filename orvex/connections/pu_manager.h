@@ -1,6 +1,6 @@
 // PuManager: the registry of open device connections, keyed by the PU ids it hands out.
-// It drives the two device adapters and never holds one of its locks while an adapter,
-// a device library or the login dialog runs.
+// It drives one device adapter per protocol and never holds one of its locks while an
+// adapter, a device library or the login dialog runs.
 #pragma once
 #include <atomic>
 #include <chrono>
@@ -12,9 +12,10 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "pu_adapter_factory.h"
 #include "pu_base.h"
+#include "pu_protocols.h"
 #include "pu_types.h"
 #include "write_pu_request.h"
 
@@ -31,9 +32,9 @@ struct PuWaiting {
 
 class PuManager {
 public:
-    // The adapters, the login prompt and the waits come from the module's composition
+    // The protocols, the login prompt and the waits come from the module's composition
     // root (or a test).
-    PuManager(PuAdapterFactory factory, ILoginPrompt& loginPrompt, PuWaiting waiting = {});
+    PuManager(PuProtocols protocols, ILoginPrompt& loginPrompt, PuWaiting waiting = {});
     ~PuManager();
     PuManager(const PuManager&) = delete;
     PuManager& operator=(const PuManager&) = delete;
@@ -73,6 +74,11 @@ private:
     // Records are shared so that an operation working on one keeps it alive even when
     // another thread removes it from the map meanwhile.
     using RecordPtr = std::shared_ptr<PuRecord>;
+    // A connection and the adapter that serves it.
+    struct Connection {
+        RecordPtr record;
+        CPuBase* adapter = nullptr;
+    };
 
     CPuBase* GetObjectByPuType(int emPutype);
 
@@ -80,55 +86,60 @@ private:
     // on one PU, with the record's handle and type as they were when it was found (read
     // under the map lock). When one is missing the code says which: 45 no record (both
     // null), 1 no adapter for the record's type.
-    struct PuTarget {
-        RecordPtr record;
-        CPuBase* adapter = nullptr;
+    struct PuTarget : Connection {
         std::int32_t lPuHandle = 0;
         std::int32_t emPutype = 0;
         char szPuIP[kIpTextSize] = {};
     };
     PuTarget FindPuTarget(int lPuID, int* errPu);
-    // A write's hold on one connection (use Writing), from ClaimPuByIp or ClaimPu to
-    // EndWrite. ClaimPuByIp finds the address's connection that may be written and waits
-    // while a restart or another write works on it; null when there is none.
     // One wait for a change of a record's use (or a slice of it, after which the waiting
     // is served); false once the deadline has passed. Under m_mapLock.
     bool WaitForUseChange(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline);
-    // Every wait is bounded (m_waiting.limit): false when the connection stayed in use.
+    // A write's claim on one connection (use Writing), taken once and held until EndWrite:
+    // the address's live one, used again without a new login, else a new login's,
+    // registered already claimed. One that a restart works on is waited for and then
+    // replaced; a dead one is dropped while still claimed. False (logged) without a claim.
+    bool ClaimForWrite(const WritePuRequest& request, Connection* claimed, int* errPu);
+    // The address's connection that may be written, waiting (bounded: m_waiting.limit)
+    // while a restart or another write works on it; null when there is none, false when
+    // it stayed in use.
     bool ClaimPuByIp(const char* szPuIP, RecordPtr* claimed);
+    // Writes the device over the claimed connection and ends the claim.
+    bool WriteClaimed(const Connection& claimed, const WritePuRequest& request, int* errPu,
+                      std::uint32_t* restartTicket);
     // Ends a write's hold. With `restartTicket`, the write succeeded: the record is
     // marked online and gets the write's restart ticket in the same step.
     void EndWrite(const RecordPtr& record, std::int32_t lPuHandle, std::uint32_t* restartTicket);
-    bool RemovePuByIp(const char* szPuIP);
+    void RemovePuByIp(const char* szPuIP);
     void RemovePu(int lPuID);
     // One write per address at a time, from before its login to its end: a second writer
     // of the same address would log in again and drop the first one's record.
     class AddressHold;
-    bool HoldAddress(const char* szPuIP);
-    void ReleaseAddress(const char* szPuIP);
-    // Logs in and registers the new connection with the given use; null on failure.
-    RecordPtr ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use);
+    // Logs in with the protocols in turn and registers the connection with `use`.
+    Connection ConnectRecord(const char* szPuIP, int lPuPort, int* errPu, PuRecordUse use);
+    Connection Register(std::int32_t emPutype, CPuBase* adapter, const char* szPuIP, int lPuHandle, PuRecordUse use);
     bool Close(int lPuID, int* errPu, bool byRestart);
 
-    // The newer protocol's login: credentials from the dialog or from SetLoginInfo.
-    struct V7Login {
+    // One protocol's login texts and port; an asked login's from the dialog or SetLoginInfo.
+    struct Login {
         char szUserName[kLoginTextSize] = {};
         char szPassword[kLoginTextSize] = {};
-        int lPort = 80;
+        int lPort = 0;
     };
-    bool TakeStoredLogin(V7Login* login);
+    // False when the operator cancelled the dialog.
+    bool PrepareLogin(const PuProtocol& protocol, const char* szPuIP, int lPuPort, Login* login);
+    bool TakeStoredLogin(Login* login);
 
-    PuAdapterFactory m_factory;
     ILoginPrompt& m_loginPrompt;
 
-    std::mutex m_adapterLock;  // guards the choice of adapter only
-    std::unique_ptr<CPuBase> m_pV5;
-    std::unique_ptr<CPuBase> m_pV7;
+    const PuProtocols m_protocols;                     // in the order they are tried
+    std::mutex m_adapterLock;                          // guards the choice of adapter only
+    std::vector<std::unique_ptr<CPuBase>> m_adapters;  // one per protocol, made by Init
 
     std::mutex m_mapLock;  // guards the map and every record's fields
     std::condition_variable m_recordUseChanged;
     std::map<int, RecordPtr> m_mapPu;
-    std::set<std::string> m_addressesWritten;  // addresses a write holds (HoldAddress)
+    std::set<std::string> m_addressesWritten;  // addresses a write holds (AddressHold)
     std::uint32_t m_lastRestartTicket = 0;
     const PuWaiting m_waiting;
 

@@ -55,15 +55,13 @@ bool CVelaIPCV5::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
         return true;
     }
     SetCodeFromErrV5(errPu, result);
-    ORVEX_LOGF(kConnetFn, "ZRM_ConnectPU err. ip-%s.errV5:%d, errPu:%d",
-                                          TextOrEmpty(szPuIP), result, *errPu);
+    ORVEX_LOGF(kConnetFn, "ZRM_ConnectPU err. ip-%s.errV5:%d, errPu:%d", TextOrEmpty(szPuIP), result, *errPu);
     return false;
 }
 
 bool CVelaIPCV5::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
-    ORVEX_LOGF(kWritePuFn, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
-                                           request.lPuPort);
+    ORVEX_LOGF(kWritePuFn, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP, request.lPuPort);
     const int handle = *lPuHandle;
 
     unsigned char nms[kNmsSize] = {};

@@ -68,14 +68,13 @@ bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
     const std::uint32_t address = HostToNetwork32(InetAddr(szPuIP));  // host order
     ORVEX_LOG(kConnetFn, "start Connet.");
 
-    *lPuHandle = -1;
     *lPuHandle = IPC_CreateHandle(static_cast<FlatArg>(address), lPuPort, Arg(user), Arg(pass));
 
     int errV7 = 1;
     if (IPC_Login(Arg(lPuHandle), Arg(user), Arg(pass), Arg(&errV7)) == 0) {
         SetCodeFromErrV7(errPu, errV7);
-        ORVEX_LOGF(kConnetFn, "IPC_Login fail. name-%s,password-%s.errV7:%d, errPu:%d",
-                                              user, MaskedPassword(pass), errV7, *errPu);
+        ORVEX_LOGF(kConnetFn, "IPC_Login fail. name-%s,password-%s.errV7:%d, errPu:%d", user, MaskedPassword(pass),
+                   errV7, *errPu);
         return false;
     }
 
@@ -95,8 +94,7 @@ bool CVelaIPCV7::Connet(int* lPuHandle, const char* szPuIP, int lPuPort,
 
 bool CVelaIPCV7::WritePu(int* lPuHandle, const WritePuRequest& request, int* errPu)
 {
-    ORVEX_LOGF(kWritePuFn, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP,
-                                           request.lPuPort);
+    ORVEX_LOGF(kWritePuFn, "start WritePu. szPuIP-%s,lPuPort-%d.", request.szPuIP, request.lPuPort);
     int errV7 = 0;
 
     unsigned char quor[kQuorSize] = {};

@@ -10,8 +10,8 @@
 #include "device.h"
 #include "fake_login_prompt.h"
 #include "halcyra_sim.h"
-#include "pu_adapter_factory.h"
 #include "pu_manager.h"
+#include "pu_protocols.h"
 #include "ravicore_sim.h"
 #include "recording_log.h"
 #include "store.h"
@@ -72,7 +72,7 @@ protected:
     }
 
     std::string storePath;
-    PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
+    PuManager registry{DefaultPuProtocols(), TestModulePrompt()};
 };
 
 }  // namespace

@@ -73,16 +73,13 @@ bool FakeAdapter::ReRoot(int lPuHandle, int* errPu)
     return m_script->reRootResult;
 }
 
-PuAdapterFactory FakeFactory(std::shared_ptr<AdapterScript> v5, std::shared_ptr<AdapterScript> v7,
-                             std::shared_ptr<std::atomic<int>> releases)
+PuProtocols FakeProtocols(std::shared_ptr<AdapterScript> v5, std::shared_ptr<AdapterScript> v7,
+                          std::shared_ptr<std::atomic<int>> releases)
 {
-    PuAdapterFactory factory;
     auto maker = [](std::shared_ptr<AdapterScript> script) -> std::function<std::unique_ptr<CPuBase>()> {
         if (!script) return [] { return std::unique_ptr<CPuBase>(); };
         return [script] { return std::make_unique<FakeAdapter>(script); };
     };
-    factory.makeV5 = maker(v5);
-    factory.makeV7 = maker(v7);
-    factory.releaseV7Libraries = [releases] { ++*releases; };
-    return factory;
+    return {{emPutype_V5, "v5", PuLogin::Anonymous, maker(v5), nullptr},
+            {emPutype_V7, "v7", PuLogin::Asked, maker(v7), [releases] { ++*releases; }}};
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "pu_adapter_factory.h"
 #include "pu_base.h"
+#include "pu_protocols.h"
 
 struct ConnetCall {
     std::string ip;
@@ -72,7 +72,7 @@ private:
     std::shared_ptr<AdapterScript> m_script;
 };
 
-// A factory whose adapters follow the two scripts (either may be null: no adapter),
-// counting the library releases in *releases.
-PuAdapterFactory FakeFactory(std::shared_ptr<AdapterScript> v5, std::shared_ptr<AdapterScript> v7,
-                             std::shared_ptr<std::atomic<int>> releases);
+// The module's two protocols over adapters that follow the two scripts (either may be
+// null: no adapter), counting the newer one's library releases in *releases.
+PuProtocols FakeProtocols(std::shared_ptr<AdapterScript> v5, std::shared_ptr<AdapterScript> v7,
+                          std::shared_ptr<std::atomic<int>> releases);

@@ -431,7 +431,7 @@ TEST(RegistrySetUp, OlderAdapterFailingInitStopsBeforeTheNewer)
     v5->initResult = true;
     v5->initCode = 3;  // true but a code left counts as failure
     {
-        PuManager registry(FakeFactory(v5, v7, releases), prompt);
+        PuManager registry(FakeProtocols(v5, v7, releases), prompt);
         int code = 0;
         EXPECT_FALSE(registry.Init(&code));
         EXPECT_EQ(code, 1);
@@ -447,7 +447,7 @@ TEST(RegistrySetUp, MissingNewerAdapterGivesCodeOne)
     FakeLoginPrompt prompt;
     v5->connetResult = false;
     v5->connetCode = 28;
-    PuManager registry(FakeFactory(v5, nullptr, releases), prompt);
+    PuManager registry(FakeProtocols(v5, nullptr, releases), prompt);
     int code = 0;
     EXPECT_FALSE(registry.Init(&code));
     EXPECT_EQ(code, 1);
@@ -462,7 +462,7 @@ TEST(RegistrySetUp, OperationsBeforeInitFailCleanly)
 {
     FakeLoginPrompt prompt;
     prompt.answer = 2;
-    PuManager registry(FakeFactory(nullptr, nullptr, std::make_shared<std::atomic<int>>(0)), prompt);
+    PuManager registry(FakeProtocols(nullptr, nullptr, std::make_shared<std::atomic<int>>(0)), prompt);
     int id = -1, code = 0;
     EXPECT_FALSE(registry.WritePu(GoodRequest("10.0.0.1", 5510, "1.2.3.4", 1, "x", "y", "10.0.0.1"), &id, &code));
     EXPECT_EQ(code, 1);

@@ -19,7 +19,7 @@ protected:
         v5->connetResult = false;  // most devices here speak the newer protocol
         v5->connetCode = 28;
         v7->firstHandle = 200;
-        registry = std::make_unique<PuManager>(FakeFactory(v5, v7, releases), prompt);
+        registry = std::make_unique<PuManager>(FakeProtocols(v5, v7, releases), prompt);
         int code = -5;
         ASSERT_TRUE(registry->Init(&code));
         ASSERT_EQ(code, 0);
@@ -40,7 +40,7 @@ protected:
     // A registry whose waits for a connection in use end after `limit`, serving with `serve`.
     void UseWaitLimit(std::chrono::milliseconds limit, std::function<void()> serve = nullptr)
     {
-        registry = std::make_unique<PuManager>(FakeFactory(v5, v7, releases), prompt, PuWaiting{limit, std::move(serve)});
+        registry = std::make_unique<PuManager>(FakeProtocols(v5, v7, releases), prompt, PuWaiting{limit, std::move(serve)});
         int code = -5;
         ASSERT_TRUE(registry->Init(&code));
     }

@@ -7,8 +7,8 @@
 #include "fake_halcyra.h"
 #include "fake_login_prompt.h"
 #include "good_request.h"
-#include "pu_adapter_factory.h"
 #include "pu_manager.h"
+#include "pu_protocols.h"
 #include "recording_log.h"
 
 namespace {
@@ -36,7 +36,7 @@ protected:
 
 TEST_F(ModuleRegistryTest, OlderProtocolDeviceIsWrittenThroughTheV5Adapter)
 {
-    PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
+    PuManager registry{DefaultPuProtocols(), TestModulePrompt()};
     int code = 0;
     ASSERT_TRUE(registry.Init(&code));
     int id = 0;
@@ -60,7 +60,7 @@ TEST_F(ModuleRegistryTest, NewerProtocolDeviceUsesTheStoredLoginOnPort80)
 {
     Halcyra().results["ZRM_ConnectPU"] = -28;
     {
-        PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
+        PuManager registry{DefaultPuProtocols(), TestModulePrompt()};
         int code = 0;
         ASSERT_TRUE(registry.Init(&code));
         registry.SetLoginInfo("admin", "pw");
@@ -84,7 +84,7 @@ TEST_F(ModuleRegistryTest, NewerProtocolDeviceUsesTheStoredLoginOnPort80)
 TEST_F(ModuleRegistryTest, V7InitFailureStillLeavesAUsableRegistry)
 {
     Camera().initErr = {{"ravicore.dll", 2}};
-    PuManager registry{DefaultPuAdapterFactory(), TestModulePrompt()};
+    PuManager registry{DefaultPuProtocols(), TestModulePrompt()};
     int code = 0;
     EXPECT_FALSE(registry.Init(&code));
     EXPECT_EQ(code, 1);
