@@ -2,48 +2,36 @@
 
 namespace activex {
 
-HRESULT DispArgs::Fetch(UINT pos, VARTYPE type, VARIANT& out) const
-{
-    VariantInit(&out);
-    return DispGetParam(m_params, pos, type, &out, m_argErr);
-}
-
-HRESULT DispArgs::Long(UINT pos, LONG& out) const
+template <class Take>
+HRESULT DispArgs::Fetch(UINT pos, VARTYPE type, Take take) const
 {
     VARIANT value;
-    HRESULT hr = Fetch(pos, VT_I4, value);
-    if (SUCCEEDED(hr)) out = V_I4(&value);
+    VariantInit(&value);
+    const HRESULT hr = DispGetParam(m_params, pos, type, &value, m_argErr);
+    if (SUCCEEDED(hr)) take(value);
     return hr;
 }
 
-HRESULT DispArgs::Short(UINT pos, SHORT& out) const
+HRESULT DispArgs::Get(UINT pos, LONG& out) const
 {
-    VARIANT value;
-    HRESULT hr = Fetch(pos, VT_I2, value);
-    if (SUCCEEDED(hr)) out = V_I2(&value);
-    return hr;
+    return Fetch(pos, VT_I4, [&](VARIANT& value) { out = V_I4(&value); });
 }
 
-HRESULT DispArgs::ULong(UINT pos, ULONG& out) const
+HRESULT DispArgs::Get(UINT pos, SHORT& out) const
 {
-    VARIANT value;
-    HRESULT hr = Fetch(pos, VT_I4, value);
-    if (SUCCEEDED(hr)) {
-        out = static_cast<ULONG>(V_I4(&value));
-        return hr;
-    }
+    return Fetch(pos, VT_I2, [&](VARIANT& value) { out = V_I2(&value); });
+}
+
+HRESULT DispArgs::Get(UINT pos, ULONG& out) const
+{
+    const HRESULT hr = Fetch(pos, VT_I4, [&](VARIANT& value) { out = static_cast<ULONG>(V_I4(&value)); });
     if (hr != DISP_E_OVERFLOW) return hr;
-    hr = Fetch(pos, VT_UI4, value);
-    if (SUCCEEDED(hr)) out = V_UI4(&value);
-    return hr;
+    return Fetch(pos, VT_UI4, [&](VARIANT& value) { out = V_UI4(&value); });
 }
 
-HRESULT DispArgs::Text(UINT pos, UniqueBstr& out) const
+HRESULT DispArgs::Get(UINT pos, UniqueBstr& out) const
 {
-    VARIANT value;
-    HRESULT hr = Fetch(pos, VT_BSTR, value);
-    if (SUCCEEDED(hr)) *out.put() = V_BSTR(&value);
-    return hr;
+    return Fetch(pos, VT_BSTR, [&](VARIANT& value) { *out.put() = V_BSTR(&value); });
 }
 
 } // namespace activex

@@ -1,7 +1,13 @@
 // A GUID from its registry text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" at compile time,
-// so that a GUID written once as text (for resource scripts and registry keys) is also
-// the GUID the code compares against. A malformed text does not compile.
+// so that a GUID written once is also the GUID the code compares against; a malformed
+// text does not compile. It is written as its bare digits, the form an IDL file's uuid()
+// takes; ACTIVEX_GUID_TEXT makes the text (plain preprocessor: widl and windres read it too).
 #pragma once
+
+#define ACTIVEX_GUID_TEXT(digits) ACTIVEX_STRINGIZE_({digits})
+#define ACTIVEX_STRINGIZE_(text) #text
+
+#ifdef __cplusplus
 #include <guiddef.h>
 
 namespace activex {
@@ -40,3 +46,4 @@ constexpr GUID GuidFromText(const char (&text)[N])
 }
 
 }  // namespace activex
+#endif

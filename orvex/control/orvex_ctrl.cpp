@@ -1,6 +1,7 @@
 #include "orvex_ctrl.h"
 
 #include <new>
+#include "activex/dispatch_table.h"
 #include "activex/ole_misc.h"
 #include "connections/pu_types.h"
 #include "connections/wide_to_utf8.h"
@@ -18,9 +19,6 @@
 #ifdef ORVEX_WITH_LOGIN_DIALOG
 #include "login/dlg_login.h"
 #endif
-
-using activex::DispArgs;
-using activex::UniqueBstr;
 
 namespace {
 
@@ -72,57 +70,12 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
     return FALSE;
 }
 
-} // namespace
+// Made from the method list that orvex.idl declares too.
+#define ORVEX_METHOD(...) ACTIVEX_DISP_METHOD(COrvexCtrl, __VA_ARGS__),
+const activex::DispEntry<COrvexCtrl> kDispTable[] = {ORVEX_METHODS};
+#undef ORVEX_METHOD
 
-const activex::DispEntry<COrvexCtrl> COrvexCtrl::kDispTable[] = {
-    {DISPID_ABOUTBOX, 0,
-     [](COrvexCtrl& c, const DispArgs&, VARIANT*) -> HRESULT {
-         c.AboutBox();
-         return S_OK;
-     }},
-    {DISPID_ORVEX_WRITEPU, 7,
-     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
-         UniqueBstr puIp, platIp, puID, newDevName, puNewIp;
-         ULONG puPort = 0, platPort = 0;
-         HRESULT hr = a.Text(0, puIp);
-         if (SUCCEEDED(hr)) hr = a.ULong(1, puPort);
-         if (SUCCEEDED(hr)) hr = a.Text(2, platIp);
-         if (SUCCEEDED(hr)) hr = a.ULong(3, platPort);
-         if (SUCCEEDED(hr)) hr = a.Text(4, puID);
-         if (SUCCEEDED(hr)) hr = a.Text(5, newDevName);
-         if (SUCCEEDED(hr)) hr = a.Text(6, puNewIp);
-         if (FAILED(hr)) return hr;
-         activex::SetLongResult(result, c.WritePu(puIp.get(), puPort, platIp.get(), platPort, puID.get(),
-                                                  newDevName.get(), puNewIp.get()));
-         return S_OK;
-     }},
-    {DISPID_ORVEX_CONNECT, 4,
-     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
-         UniqueBstr ip, userName, password;
-         ULONG port = 0;
-         HRESULT hr = a.Text(0, ip);
-         if (SUCCEEDED(hr)) hr = a.ULong(1, port);
-         if (SUCCEEDED(hr)) hr = a.Text(2, userName);
-         if (SUCCEEDED(hr)) hr = a.Text(3, password);
-         if (FAILED(hr)) return hr;
-         activex::SetLongResult(result, c.Connect(ip.get(), port, userName.get(), password.get()));
-         return S_OK;
-     }},
-    {DISPID_ORVEX_DISCONNECT, 1,
-     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
-         LONG puHandle = 0;
-         HRESULT hr = a.Long(0, puHandle);
-         if (SUCCEEDED(hr)) activex::SetLongResult(result, c.DisConnect(puHandle));
-         return hr;
-     }},
-    {DISPID_ORVEX_ISUSEDOMAIN, 1,
-     [](COrvexCtrl& c, const DispArgs& a, VARIANT* result) -> HRESULT {
-         LONG puHandle = 0;
-         HRESULT hr = a.Long(0, puHandle);
-         if (SUCCEEDED(hr)) activex::SetLongResult(result, c.IsUseDomain(puHandle));
-         return hr;
-     }},
-};
+} // namespace
 
 COrvexCtrl::COrvexCtrl() : Implements(kControlInfo)
 {
@@ -273,12 +226,12 @@ LONG COrvexCtrl::IsUseDomain(LONG puHandle)
 
 void COrvexCtrl::FirePUErrorOut(int code)
 {
-    UniqueBstr text(reinterpret_cast<const wchar_t*>(GetErrorText(m_mapErrorText, code)));
+    activex::UniqueBstr text(reinterpret_cast<const wchar_t*>(GetErrorText(m_mapErrorText, code)));
     // DISPPARAMS lists the arguments last first.
     VARIANTARG args[2];
     V_VT(&args[0]) = VT_BSTR;
     V_BSTR(&args[0]) = text.get();
     V_VT(&args[1]) = VT_I4;
     V_I4(&args[1]) = code;
-    FireEvent(DISPID_ORVEX_PUERROROUT, args, 2);
+    FireEvent(ORVEX_DISPID_PUERROROUT, args, 2);
 }

@@ -5,7 +5,6 @@
 #include <objsafe.h>
 #include <memory>
 #include "activex/com_object.h"
-#include "activex/dispatch_table.h"
 #include "activex/ole_control.h"
 #include "error_text.h"
 #include "object_safety.h"
@@ -39,8 +38,6 @@ private:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
     void FirePUErrorOut(int code);
-
-    static const activex::DispEntry<COrvexCtrl> kDispTable[];
 
     ErrorTextMap m_mapErrorText;
     std::shared_ptr<PuManager> m_registry;  // the module-wide registry, shared with other controls

@@ -1,10 +1,9 @@
 #include "trevanil_ctrl.h"
 
+#include "activex/dispatch_table.h"
 #include "activex/ole_misc.h"
 #include "trevanil_module.h"
 #include "trevanil_safety.h"
-
-using activex::DispArgs;
 
 namespace {
 
@@ -39,18 +38,13 @@ bool IsNavigationKey(const MSG& msg)
     return (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam >= VK_END && msg.wParam <= VK_DOWN;
 }
 
-}  // namespace
+// Made from the method list that trevanil.idl declares too. SetLangue takes a short: a
+// value beyond its range is refused, not cut.
+#define TREVANIL_METHOD(...) ACTIVEX_DISP_METHOD(CTrevanilCtrl, __VA_ARGS__),
+const activex::DispEntry<CTrevanilCtrl> kDispTable[] = {TREVANIL_METHODS};
+#undef TREVANIL_METHOD
 
-const activex::DispEntry<CTrevanilCtrl> CTrevanilCtrl::kDispTable[] = {
-    {DISPID_TREVANIL_SETLANGUE, 1,
-     [](CTrevanilCtrl& c, const DispArgs& a, VARIANT*) -> HRESULT {
-         // SetLangue takes a short: a value beyond its range is refused, not cut.
-         SHORT language = 0;
-         HRESULT hr = a.Short(0, language);
-         if (SUCCEEDED(hr)) c.SetLangue(language);
-         return hr;
-     }},
-};
+}  // namespace
 
 CTrevanilCtrl::CTrevanilCtrl() : Implements(kControlInfo) {}
 

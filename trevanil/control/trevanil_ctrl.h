@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 #include <objsafe.h>
-#include "activex/dispatch_table.h"
 #include "activex/ole_control.h"
 #include "device_write_dlg.h"
 #include "trevanil_ids.h"
@@ -33,8 +32,6 @@ private:
 
     void FireSetCloseFlag(short nCloseFlag);
     bool HasInterface(REFIID iid);
-
-    static const activex::DispEntry<CTrevanilCtrl> kDispTable[];
 
     CDeviceWriteDlg m_dialog;
 };
