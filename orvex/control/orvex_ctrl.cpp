@@ -56,10 +56,6 @@ bool ToUtf8(BSTR text, TextBuffer<N>& out)
     return WideToUtf8(reinterpret_cast<const char16_t*>(text), out.data(), N) > 0;
 }
 
-// Persistence interfaces the control is safe to initialise through.
-const IID* const kPersistenceIids[] = {&IID_IPersistPropertyBag, &IID_IPersistStreamInit, &IID_IPersistStorage,
-                                       &IID_IPersistMemory};
-
 INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
 {
     if (msg == WM_INITDIALOG) return TRUE;
@@ -115,37 +111,6 @@ bool COrvexCtrl::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&)
     (void)msg;
 #endif
     return false;
-}
-
-// ---- IObjectSafety ----
-
-namespace {
-
-SafetyInterface ClassifyForSafety(IUnknown* control, REFIID iid)
-{
-    activex::ComPtr<IUnknown> probe;
-    if (FAILED(control->QueryInterface(iid, probe.put_void()))) return SafetyInterface::NotExposed;
-    if (IsEqualIID(iid, IID_IDispatch)) return SafetyInterface::Dispatch;
-    for (const IID* persist : kPersistenceIids)
-        if (IsEqualIID(iid, *persist)) return SafetyInterface::Persistence;
-    return SafetyInterface::Other;
-}
-
-} // namespace
-
-STDMETHODIMP COrvexCtrl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled)
-{
-    if (!supported || !enabled) return E_POINTER;
-    std::uint32_t s = 0, e = 0;
-    HRESULT hr = GetSafetyOptions(ClassifyForSafety(static_cast<IDispatch*>(this), iid), &s, &e);
-    *supported = s;
-    *enabled = e;
-    return hr;
-}
-
-STDMETHODIMP COrvexCtrl::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled)
-{
-    return SetSafetyOptions(ClassifyForSafety(static_cast<IDispatch*>(this), iid), mask, enabled);
 }
 
 // ---- _Dorvex ----

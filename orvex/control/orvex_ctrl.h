@@ -2,26 +2,22 @@
 // registry; failures reach the host through the event PUErrorOut.
 #pragma once
 #include <windows.h>
-#include <objsafe.h>
 #include <memory>
 #include "activex/com_object.h"
+#include "activex/object_safety.h"
 #include "activex/ole_control.h"
 #include "error_text.h"
-#include "object_safety.h"
+#include "orvex_safety.h"
 #include "orvex_ids.h"
 
 class PuManager;
 
-class COrvexCtrl : public activex::Implements<COrvexCtrl, activex::OleControl, IObjectSafety> {
+class COrvexCtrl : public activex::Implements<COrvexCtrl, activex::OleControl, activex::ObjectSafety<kOrvexSafety>> {
 public:
     // Scripts and containers also ask for the control by its dispinterface's IID.
     static constexpr activex::QiAlias kAliases[] = {{&DIID__Dorvex, &IID_IDispatch}};
 
     COrvexCtrl();  // made by activex::CreateObject
-
-    // IObjectSafety
-    STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
-    STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
 
     // _Dorvex
     void AboutBox();

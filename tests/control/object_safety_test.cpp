@@ -1,19 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include "object_safety.h"
+#include "orvex_safety.h"
 
 namespace {
 
-// The COM results as their documented values, not the module's own constants.
-constexpr std::int32_t kSOk = 0;
-constexpr std::int32_t kENoInterface = static_cast<std::int32_t>(0x80004002u);
-constexpr std::int32_t kEPointer = static_cast<std::int32_t>(0x80004003u);
-constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005u);
+using activex::SafetyAnswer;
+using activex::SafetyInterface;
+
+// The answers the COM layer returns as S_OK, E_NOINTERFACE, E_POINTER and E_FAIL.
+constexpr SafetyAnswer kSOk = SafetyAnswer::Ok;
+constexpr SafetyAnswer kENoInterface = SafetyAnswer::NoInterface;
+constexpr SafetyAnswer kEPointer = SafetyAnswer::NullPointer;
+constexpr SafetyAnswer kEFail = SafetyAnswer::Fail;
 
 struct GetCase {
     SafetyInterface kind;
-    std::int32_t result;
+    SafetyAnswer result;
     std::uint32_t enabled;
 };
 
@@ -27,7 +30,7 @@ TEST(ObjectSafety, GetAnswersEachKindOfInterface)
     };
     for (const GetCase& c : cases) {
         std::uint32_t supported = 99, enabled = 99;
-        EXPECT_EQ(c.result, GetSafetyOptions(c.kind, &supported, &enabled));
+        EXPECT_EQ(c.result, activex::GetSafetyOptions(kOrvexSafety, c.kind, &supported, &enabled));
         EXPECT_EQ(3u, supported);
         EXPECT_EQ(c.enabled, enabled);
     }
@@ -36,8 +39,8 @@ TEST(ObjectSafety, GetAnswersEachKindOfInterface)
 TEST(ObjectSafety, GetRefusesNullOutPointers)
 {
     std::uint32_t value = 7;
-    EXPECT_EQ(kEPointer, GetSafetyOptions(SafetyInterface::Dispatch, nullptr, &value));
-    EXPECT_EQ(kEPointer, GetSafetyOptions(SafetyInterface::Dispatch, &value, nullptr));
+    EXPECT_EQ(kEPointer, activex::GetSafetyOptions(kOrvexSafety, SafetyInterface::Dispatch, nullptr, &value));
+    EXPECT_EQ(kEPointer, activex::GetSafetyOptions(kOrvexSafety, SafetyInterface::Dispatch, &value, nullptr));
     EXPECT_EQ(7u, value);
 }
 
@@ -48,7 +51,7 @@ TEST(ObjectSafety, SetAcceptsOnlyTheFixedOptionOfEachKind)
         SafetyInterface kind;
         std::uint32_t mask;
         std::uint32_t enabled;
-        std::int32_t result;
+        SafetyAnswer result;
     };
     // Written from the described rule, request by request.
     const SetCase cases[] = {
@@ -81,7 +84,7 @@ TEST(ObjectSafety, SetAcceptsOnlyTheFixedOptionOfEachKind)
         {I::NotExposed, 0, 3, kEFail},
     };
     for (const SetCase& c : cases)
-        EXPECT_EQ(c.result, SetSafetyOptions(c.kind, c.mask, c.enabled))
+        EXPECT_EQ(c.result, activex::SetSafetyOptions(kOrvexSafety, c.kind, c.mask, c.enabled))
             << "kind " << static_cast<int>(c.kind) << " mask " << c.mask << " enabled " << c.enabled;
 }
 

@@ -5,16 +5,20 @@
 
 namespace {
 
-using trevanil_safety::Answer;
+using Answer = activex::SafetyAnswer;
+using activex::GetSafetyOptions;
+using activex::SetSafetyOptions;
+// An interface the control has, and one it lacks.
+constexpr auto kHas = activex::SafetyInterface::Other, kLacks = activex::SafetyInterface::NotExposed;
 
 TEST(TrevanilSafety, AlwaysReportsBothOptionsAndRefusesLess)
 {
     std::uint32_t supported = 0, enabled = 0;
-    EXPECT_EQ(Answer::Ok, trevanil_safety::GetOptions(true, &supported, &enabled));
+    EXPECT_EQ(Answer::Ok, GetSafetyOptions(kTrevanilSafety, kHas, &supported, &enabled));
     EXPECT_EQ(3u, supported);
     EXPECT_EQ(3u, enabled);
     supported = enabled = 0;
-    EXPECT_EQ(Answer::NoInterface, trevanil_safety::GetOptions(false, &supported, &enabled));
+    EXPECT_EQ(Answer::NoInterface, GetSafetyOptions(kTrevanilSafety, kLacks, &supported, &enabled));
     EXPECT_EQ(3u, supported) << "set even for an interface the control lacks";
     EXPECT_EQ(3u, enabled);
 
@@ -31,8 +35,8 @@ TEST(TrevanilSafety, AlwaysReportsBothOptionsAndRefusesLess)
         {4, 0, Answer::Fail}, {0xFFFFFFFFu, 0xFFFFFFFFu, Answer::Fail},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(c.answer, trevanil_safety::SetOptions(true, c.mask, c.enabled)) << c.mask << "/" << c.enabled;
-    EXPECT_EQ(Answer::NoInterface, trevanil_safety::SetOptions(false, 3, 3));
+        EXPECT_EQ(c.answer, SetSafetyOptions(kTrevanilSafety, kHas, c.mask, c.enabled)) << c.mask << "/" << c.enabled;
+    EXPECT_EQ(Answer::NoInterface, SetSafetyOptions(kTrevanilSafety, kLacks, 3, 3));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "activex/dispatch_table.h"
 #include "activex/ole_misc.h"
 #include "trevanil_module.h"
-#include "trevanil_safety.h"
 
 namespace {
 
@@ -23,15 +22,6 @@ const activex::ControlInfo kControlInfo = {
 // In-place activation asks for itself again from inside (the window it creates gets
 // WM_CREATE and WM_MOUSEACTIVATE, which activate): one activation at a time, module-wide.
 bool g_activating = false;
-
-HRESULT ToHResult(trevanil_safety::Answer answer)
-{
-    switch (answer) {
-    case trevanil_safety::Answer::Ok: return S_OK;
-    case trevanil_safety::Answer::NoInterface: return E_NOINTERFACE;
-    default: return E_FAIL;
-    }
-}
 
 bool IsNavigationKey(const MSG& msg)
 {
@@ -112,29 +102,4 @@ HRESULT CTrevanilCtrl::OnActivateInPlace(bool uiActivate, MSG* msg)
     const HRESULT hr = ActivateInPlace(uiActivate, msg);
     g_activating = false;
     return hr;
-}
-
-bool CTrevanilCtrl::HasInterface(REFIID iid)
-{
-    activex::ComPtr<IUnknown> probe;
-    return SUCCEEDED(QueryInterface(iid, probe.put_void()));
-}
-
-STDMETHODIMP CTrevanilCtrl::GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled)
-{
-    return activex::Barrier("CTrevanilCtrl::GetInterfaceSafetyOptions", [&] {
-        if (!supported || !enabled) return E_POINTER;
-        std::uint32_t s = 0, e = 0;
-        const HRESULT hr = ToHResult(trevanil_safety::GetOptions(HasInterface(iid), &s, &e));
-        *supported = s;
-        *enabled = e;
-        return hr;
-    });
-}
-
-STDMETHODIMP CTrevanilCtrl::SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled)
-{
-    return activex::Barrier("CTrevanilCtrl::SetInterfaceSafetyOptions", [&] {
-        return ToHResult(trevanil_safety::SetOptions(HasInterface(iid), mask, enabled));
-    });
 }

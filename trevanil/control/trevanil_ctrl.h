@@ -3,20 +3,18 @@
 // whether a batch write is under way.
 #pragma once
 #include <windows.h>
-#include <objsafe.h>
+#include "activex/object_safety.h"
 #include "activex/ole_control.h"
 #include "device_write_dlg.h"
 #include "trevanil_ids.h"
+#include "trevanil_safety.h"
 
-class CTrevanilCtrl : public activex::Implements<CTrevanilCtrl, activex::OleControl, IObjectSafety> {
+class CTrevanilCtrl
+    : public activex::Implements<CTrevanilCtrl, activex::OleControl, activex::ObjectSafety<kTrevanilSafety>> {
 public:
     static constexpr activex::QiAlias kAliases[] = {{&DIID__DTrevanil, &IID_IDispatch}};
 
     CTrevanilCtrl();  // made by activex::CreateObject
-
-    // IObjectSafety
-    STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
-    STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
 
     // _DTrevanil
     void SetLangue(short nLangueType);
@@ -31,7 +29,6 @@ private:
     HRESULT OnActivateInPlace(bool uiActivate, MSG* msg) override;
 
     void FireSetCloseFlag(short nCloseFlag);
-    bool HasInterface(REFIID iid);
 
     CDeviceWriteDlg m_dialog;
 };
