@@ -5,7 +5,7 @@
 
 #include <memory>
 #include "activex/dll_server.h"
-#include "activex/exception_barrier.h"
+#include "activex/module_entry.h"
 #include "connections/pu_protocols.h"
 #include "control/login/dlg_login.h"
 #include "control/orvex_ctrl.h"
@@ -102,10 +102,5 @@ std::shared_ptr<PuManager> AcquireModuleRegistry()
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-        activex::SetBarrierLog(&LogCaughtException);
-    }
-    return TRUE;
+    return activex::ModuleEntry(instance, reason, g_module, &LogCaughtException);
 }

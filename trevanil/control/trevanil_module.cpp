@@ -5,7 +5,7 @@
 
 #include <cstdio>
 #include "activex/dll_server.h"
-#include "activex/exception_barrier.h"
+#include "activex/module_entry.h"
 #include "trevanil_ctrl.h"
 #include "trevanil_ids.h"
 #include "trevanil_prop_page.h"
@@ -46,10 +46,5 @@ const activex::ServerDescription& activex::ThisServer() { return kServer; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-        activex::SetBarrierLog(&BarrierToDebugger);
-    }
-    return TRUE;
+    return activex::ModuleEntry(instance, reason, g_module, &BarrierToDebugger);
 }
