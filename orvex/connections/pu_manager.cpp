@@ -462,7 +462,7 @@ PuManager::RestartTake PuManager::TakePuOnline(int lPuID, std::uint32_t restartT
 {
     constexpr const char* kFn = "PuManager::TakePuOnline";
     RestartTake take = RestartTake::Superseded;
-    char szPuIP[kIpTextSize] = {};
+    char szPuIP[kAddressTextSize] = {};
     {
         std::lock_guard<std::mutex> lock(m_mapLock);
         auto found = m_mapPu.find(lPuID);

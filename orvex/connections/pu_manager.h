@@ -89,7 +89,7 @@ private:
     struct PuTarget : Connection {
         std::int32_t lPuHandle = 0;
         std::int32_t emPutype = 0;
-        char szPuIP[kIpTextSize] = {};
+        char szPuIP[kAddressTextSize] = {};
     };
     PuTarget FindPuTarget(int lPuID, int* errPu);
     // One wait for a change of a record's use (or a slice of it, after which the waiting

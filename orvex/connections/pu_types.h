@@ -1,6 +1,8 @@
-// Shared vocabulary of the connection registry and its device adapters: the device
-// types, the result codes the registry itself sets, and the record of one connection.
+// Shared vocabulary of the connection registry, its device adapters and the control: the
+// device types, the result codes the registry itself sets, the texts' sizes and the
+// record of one connection.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // Device type of a connection (emPutype).
@@ -19,9 +21,11 @@ constexpr int kErrPuBadIpText = 72;  // an address text is not dotted-decimal IP
 constexpr int kErrPuBadSize = -2;    // a text that does not fit its buffer, or a port out of range
 constexpr int kErrPuBusy = 81;       // another write or a restart kept the connection beyond the wait limit
 
-// Fixed text sizes below the control's interface.
-constexpr int kIpTextSize = 32;        // device and platform address
-constexpr int kLoginTextSize = 128;    // user name, password (UTF-8)
+// Sizes of the texts below the control's interface (bytes, terminator included).
+constexpr std::size_t kAddressTextSize = 32;  // device and platform IP address
+constexpr std::size_t kPuIdTextSize = 33;     // PU id text and new device IP address
+constexpr std::size_t kDeviceNameSize = 64;   // device name, UTF-8
+constexpr std::size_t kLoginTextSize = 128;   // user name and password, UTF-8
 
 // Who is working on a connection now. A write and a restart never work on one at once,
 // and a connection a restart has closed (or failed to close) is never written again.
@@ -37,7 +41,7 @@ struct PuRecord {
     std::int32_t lPuID = 0;
     std::int32_t lPuHandle = 0;
     std::int32_t emPutype = 0;
-    char szPuIP[kIpTextSize] = {};
+    char szPuIP[kAddressTextSize] = {};
     char szUserName[kLoginTextSize] = {};  // always empty
     char szPassword[kLoginTextSize] = {};  // always empty
     std::uint8_t bOnline = 0;              // set by a successful write or SetPuOnline, never cleared

@@ -123,7 +123,7 @@ void COrvexCtrl::AboutBox()
 LONG COrvexCtrl::Connect(BSTR, ULONG, BSTR userName, BSTR password)
 {
     // Ip and port are accepted and not used. A login text too long for its buffer is stored empty.
-    TextBuffer<kLoginTextBytes> user, pass;
+    TextBuffer<kLoginTextSize> user, pass;
     ToUtf8(userName, user);
     ToUtf8(password, pass);
     ORVEX_LOG("COrvexCtrl::Connect", "SetLoginInfo.");

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string_view>
+#include "connections/pu_types.h"  // the texts' sizes
 
 template <std::size_t N>
 class TextBuffer {
@@ -24,9 +25,3 @@ public:
 private:
     char m_text[N] = {};
 };
-
-// Sizes of the texts below the control's interface (bytes, terminator included).
-constexpr std::size_t kAddressTextSize = 32;   // device and platform IP address
-constexpr std::size_t kPuIdTextSize = 33;      // PU id text and new device IP address
-constexpr std::size_t kDeviceNameSize = 64;    // device name, UTF-8
-constexpr std::size_t kLoginTextBytes = 128;   // user name and password, UTF-8
