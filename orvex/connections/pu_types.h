@@ -1,6 +1,5 @@
-// Shared vocabulary of the connection registry, its device adapters and the control: the
-// device types, the result codes the registry itself sets, the texts' sizes and the
-// record of one connection.
+// Shared vocabulary of the connection registry, its device adapters and the control: device
+// types, the result codes the registry itself sets, the texts' sizes, one connection's record.
 #pragma once
 #include <cstddef>
 #include <cstdint>
