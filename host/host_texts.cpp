@@ -7,9 +7,7 @@ namespace {
 const HostTexts kChinese = {
     "批量写入前端",
     "正在写入前端，请先等待写入完成或点击“取消”，再关闭窗口。",
-    "正在写入设备：%1",
-    "设备列表(&L)",
-    "%1…(&C)",
+    "正在写入设备：%1", "设备列表(&L)", "%1…(&C)",
     {
         "缺少参数值：",
         "--lang 只能是 1（中文）或 2（英文）",
@@ -36,17 +34,7 @@ const HostTexts kChinese = {
         "重复的设备编号%7个，重复的设备IP%8个",
         "……另有%1行未列出",
     },
-    {
-        "第 %1 / %2 行",
-        "成功 %1",
-        "失败 %1",
-        "已完成",
-        "已中断",
-        "不到 1 分钟",
-        "约剩 %1",
-        "%1 小时",
-        "%1 分钟",
-    },
+    {"第 %1 / %2 行", "成功 %1", "失败 %1", "已完成", "已中断", "不到 1 分钟", "约剩 %1", "%1 小时", "%1 分钟"},
     {
         "上次对 %1 的批量写入没有结束：共 %3 行，已有结果 %2 行（成功 %4，失败 %5），最后记录于 %6。\n"
         "未完成的行（未写入，或已写入但未重启）在 %7。",
@@ -64,18 +52,14 @@ const HostTexts kChinese = {
         "设备信息文件所在的文件夹无法写入，结果和未完成的行保存在您自己的文件夹：\n",
         "有文件被其他程序占用，结果和未完成的行以另一个文件名保存：\n",
         "结果和未完成的行保存在：\n",
-        "重启",
-        "已重启",
-        "未重启",
+        "重启", "已重启", "未重启",
     },
 };
 
 const HostTexts kEnglish = {
     "Batch device registration",
     "A batch write is running. Wait until it ends or press Cancel before closing the window.",
-    "Writing the devices of %1",
-    "&List",
-    "&%1...",
+    "Writing the devices of %1", "&List", "&%1...",
     {
         "this option needs a value: ",
         "--lang takes 1 (Chinese) or 2 (English)",
@@ -103,17 +87,8 @@ const HostTexts kEnglish = {
         "%6 with an IP address orvex refuses; %7 duplicate device IDs, %8 duplicate device IPs",
         "... and %1 more lines",
     },
-    {
-        "Row %1 of %2",
-        "%1 succeeded",
-        "%1 failed",
-        "finished",
-        "interrupted",
-        "less than 1 min left",
-        "about %1 left",
-        "%1 h",
-        "%1 min",
-    },
+    {"Row %1 of %2", "%1 succeeded", "%1 failed", "finished", "interrupted", "less than 1 min left", "about %1 left",
+     "%1 h", "%1 min"},
     {
         "The last batch write of %1 did not end: %2 of %3 rows had their result (%4 succeeded, %5 failed), last "
         "recorded at %6.\nThe rows not done (not written, or written without a restart) are in %7.",
@@ -131,9 +106,7 @@ const HostTexts kEnglish = {
         "The device list's folder cannot be written; the results and the rows not done are kept in your own folder:\n",
         "A file was held open by another program; the results and the rows not done are kept under another name:\n",
         "The results and the rows not done are kept in:\n",
-        "Restart",
-        "Restarted",
-        "Not restarted",
+        "Restart", "Restarted", "Not restarted",
     },
 };
 

@@ -9,20 +9,14 @@
 namespace trevanil_host {
 
 struct HostTexts {
-    // The window.
-    const char* title;
-    const char* closeRefused;
-    const char* writingList;  // %1 the list's path
-    const char* listMenu;
-    const char* checkCommand;  // %1 the check's title
+    // The window; writingList: %1 the list's path, checkCommand: %1 the check's title.
+    const char *title, *closeRefused, *writingList, *listMenu, *checkCommand;
 
     // The arguments of --check.
+    // needsValue and notWithCheck go before the option; inputPrefix before the dialog's
+    // own message.
     struct Options {
-        const char* needsValue;  // + option
-        const char* badLanguage;
-        const char* notWithCheck;  // + option
-        const char* ipWithPort;
-        const char* inputPrefix;  // before the dialog's own message
+        const char *needsValue, *badLanguage, *notWithCheck, *ipWithPort, *inputPrefix;
     } options;
 
     // The findings of --check.
@@ -31,19 +25,10 @@ struct HostTexts {
         const char* cannotRead;  // %1 path
         // Rows: %1 number, %2 name, %3 ID, %4 device IP, %5 platform ip:port, %6 own port
         // text, %7 own platform IP.
-        const char* write;
-        const char* writeOwn;
-        const char* writeDialog;
-        const char* incomplete;
-        const char* gb;
-        const char* ownPort;
-        const char* badDeviceIp;
-        const char* badPlatformIp;
-        const char* badBothIps;
+        const char *write, *writeOwn, *writeDialog, *incomplete, *gb, *ownPort, *badDeviceIp, *badPlatformIp,
+            *badBothIps;
         // Duplicates: %1 ID or IP, %2 the rows, %3 the last row.
-        const char* duplicateId;
-        const char* duplicateIp;
-        const char* rowSeparator;
+        const char *duplicateId, *duplicateIp, *rowSeparator;
         // %1 rows, %2..%6 the verdicts' counts in RowVerdict order, %7 duplicate IDs, %8 duplicate IPs.
         const char* summary;
         const char* more;  // %1 lines left out
@@ -51,39 +36,25 @@ struct HostTexts {
 
     // The progress line: "<rows> · <succeeded> · <failed> · <time left or phase>".
     struct Progress {
-        const char* rows;       // %1 done, %2 total
-        const char* succeeded;  // %1 count
-        const char* failed;     // %1 count
-        const char* finished;
-        const char* interrupted;
-        const char* lessThanAMinute;
-        const char* about;  // %1 hours and minutes
-        const char* hours;    // %1
-        const char* minutes;  // %1
+        // rows: %1 done, %2 total; about: %1 hours and minutes; the rest: %1 a count.
+        const char *rows, *succeeded, *failed, *finished, *interrupted, *lessThanAMinute, *about, *hours, *minutes;
     } progress;
 
     // The run's record.
     struct Record {
         // %1 list, %2 rows done, %3 rows, %4 succeeded, %5 failed, %6 last update, %7 retry list.
         const char* unfinished;
-        const char* retryAsk;
-        const char* retryLoaded;
-        const char* retryRefused;
-        const char* retryHint;
+        const char *retryAsk, *retryLoaded, *retryRefused, *retryHint;  // the sentence after it
         const char* noUnfinished;
         const char* listBusy;  // %1 process, %2 list
         const char* thisList;
-        const char* keptAside;      // %1 path
-        const char* failure;        // %1 error
+        const char* keptAside;       // %1 path
+        const char* failure;         // %1 error
         const char* failedNote;
         const char* restartSummary;  // %1 restarted, %2 written
-        const char* placeFallback;
-        const char* placeRenamed;
-        const char* place;
+        const char *placeFallback, *placeRenamed, *place;
         // The results file's column after the dialog's, and its two values.
-        const char* restartCaption;
-        const char* restarted;
-        const char* notRestarted;
+        const char *restartCaption, *restarted, *notRestarted;
     } record;
 };
 

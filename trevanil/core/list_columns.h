@@ -11,32 +11,19 @@ constexpr int kLanguageChinese = 1;
 constexpr int kLanguageEnglish = 2;
 
 // One item of the result list as a reader of it sees it (UTF-8).
-struct ListItem
-{
-    std::string number;
-    std::string deviceName;
-    std::string deviceId;
-    std::string result;
-};
+struct ListItem { std::string number, deviceName, deviceId, result; };
 
-struct ListColumnSpec
-{
-    const char* chinese;
-    const char* english;
-    int width;  // pixels
-    std::string ListItem::*field;
-};
+struct ListColumnSpec { const char* chinese; const char* english; int width; std::string ListItem::*field; };
 
-// Left-aligned, in this order. The source is UTF-8.
+// Left-aligned, in this order; widths in pixels. The source is UTF-8.
 inline constexpr ListColumnSpec kListColumns[] = {
     {"序号", "No.", 100, &ListItem::number},
     {"设备名", "Device Name", 120, &ListItem::deviceName},
     {"设备编号", "Device ID", 180, &ListItem::deviceId},
     {"结果", "Operation Result", 200, &ListItem::result},
 };
-inline constexpr int kListColumnCount = static_cast<int>(sizeof kListColumns / sizeof kListColumns[0]);
+inline constexpr int kListColumnCount = static_cast<int>(std::size(kListColumns));
 
-// The column that shows `field`.
 constexpr int ListColumnOf(std::string ListItem::*field)
 {
     for (int i = 0; i < kListColumnCount; ++i)
@@ -46,18 +33,12 @@ constexpr int ListColumnOf(std::string ListItem::*field)
 
 // The columns the batch run fills.
 namespace ListColumn {
-inline constexpr int kNumber = ListColumnOf(&ListItem::number);
-inline constexpr int kDeviceName = ListColumnOf(&ListItem::deviceName);
-inline constexpr int kDeviceId = ListColumnOf(&ListItem::deviceId);
-inline constexpr int kResult = ListColumnOf(&ListItem::result);
+inline constexpr int kNumber = ListColumnOf(&ListItem::number), kDeviceName = ListColumnOf(&ListItem::deviceName),
+                     kDeviceId = ListColumnOf(&ListItem::deviceId), kResult = ListColumnOf(&ListItem::result);
 }  // namespace ListColumn
 
 // One language's caption and width of each column, in the table's order.
-struct ListColumnText
-{
-    const char* caption;
-    int width;  // pixels
-};
+struct ListColumnText { const char* caption; int width; };
 using ListColumnTexts = std::array<ListColumnText, kListColumnCount>;
 
 constexpr ListColumnTexts ListColumnTextsIn(int language)
