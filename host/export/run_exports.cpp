@@ -69,7 +69,10 @@ std::string FormatLedgerResultsCsv(const RunLedger& ledger, bool english)
         const char* restart = row.outcome == RowOutcome::Restarted ? restarted
                               : row.outcome == RowOutcome::Written ? notRestarted
                                                                    : "";
-        items.push_back({{std::to_string(i + 1), row.deviceName, row.deviceId, row.result}, restart});
+        ResultItem item{{std::to_string(i + 1), row.deviceName, row.deviceId, row.result}, restart};
+        for (std::size_t k = 0; k < FurtherColumns().size() && k < row.further.size(); ++k)
+            item.*FurtherColumns()[k] = row.further[k];
+        items.push_back(std::move(item));
     }
     return FormatResultsCsv(items, english);
 }

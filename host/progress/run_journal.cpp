@@ -100,12 +100,26 @@ std::optional<JournalEvent> ParseEvent(std::string_view payload)
     if (tag->hasTexts) {
         event.result = std::string(TakeField(payload, '\t'));
         event.deviceName = std::string(TakeField(payload, '\t'));
-        event.deviceId = std::string(payload);
+        event.deviceId = std::string(TakeField(payload, '\t'));
+        while (!payload.empty()) event.further.emplace_back(TakeField(payload, '\t'));
     }
     return event;
 }
 
 } // namespace
+
+const std::vector<std::string ListItem::*>& FurtherColumns()
+{
+    static const std::vector<std::string ListItem::*> columns = [] {
+        std::vector<std::string ListItem::*> further;
+        for (const ListColumnSpec& column : kListColumns)
+            if (column.field != &ListItem::number && column.field != &ListItem::result &&
+                column.field != &ListItem::deviceName && column.field != &ListItem::deviceId)
+                further.push_back(column.field);
+        return further;
+    }();
+    return columns;
+}
 
 std::string JournalFirstLine() { return WithCheck(std::string(kFirstLine)); }
 
@@ -122,6 +136,10 @@ std::string FormatJournalLine(const JournalEvent& event)
         AppendCleanText(payload, event.deviceName);
         payload += '\t';
         AppendCleanText(payload, event.deviceId);
+        for (const std::string& text : event.further) {
+            payload += '\t';
+            AppendCleanText(payload, text);
+        }
     }
     return WithCheck(std::move(payload));
 }
@@ -178,6 +196,7 @@ bool RunLedger::Apply(const JournalEvent& event)
         row.result = event.result;
         row.deviceName = event.deviceName;
         row.deviceId = event.deviceId;
+        row.further = event.further;
     }
     return true;
 }

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "list_columns.h"
+
 namespace trevanil_host {
 
 // What a row of the device list has come to.
@@ -38,7 +40,13 @@ struct JournalEvent {
     std::string result;
     std::string deviceName;
     std::string deviceId;
+    std::vector<std::string> further;  // the texts of the list's further columns (FurtherColumns)
 };
+
+// The list's columns a line keeps after its own texts (result, name, ID: the stored order):
+// every other column but the number, in the list's order. A journal written before a
+// column was added holds no text for it, which reads as empty.
+const std::vector<std::string ListItem::*>& FurtherColumns();
 
 // One line of the journal, CR LF included. Texts are kept as UTF-8; a tab or a control
 // character in them becomes a space (a result file cell holds neither).
@@ -53,6 +61,7 @@ struct LedgerRow {
     std::string result;
     std::string deviceName;
     std::string deviceId;
+    std::vector<std::string> further;
 };
 
 // The most rows a record keeps (a 1.8 s tick a row: three weeks of writing); a journal

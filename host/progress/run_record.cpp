@@ -256,6 +256,7 @@ std::optional<std::size_t> CRunRecord::OnItem(std::size_t item, const ResultItem
     event.result = result.result;
     event.deviceName = result.deviceName;
     event.deviceId = result.deviceId;
+    for (std::string ListItem::*column : FurtherColumns()) event.further.push_back(result.*column);
     Journal(event, true);  // the one flush of a row
     return m_itemRows[item];
 }

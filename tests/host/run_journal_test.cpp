@@ -12,7 +12,7 @@ using namespace trevanil_host;
 JournalEvent Event(JournalEventKind kind, std::uint64_t row, std::string result = {}, std::string name = {},
                    std::string id = {})
 {
-    return {kind, row, std::move(result), std::move(name), std::move(id)};
+    return {kind, row, std::move(result), std::move(name), std::move(id), {}};
 }
 
 // A run of four rows: row 0 written and restarted, row 1 refused, row 2 written and owed.
@@ -94,6 +94,22 @@ TEST(RunJournal, ATornOrDamagedTailIsDroppedWithEverythingAfterIt)
     EXPECT_EQ(whole.size(), ReplayJournal(whole + FormatJournalLine(Event(JournalEventKind::RunStarted, 9)))->wholeBytes);
     EXPECT_FALSE(ReplayJournal("not a journal\r\n"));
     EXPECT_FALSE(ReplayJournal(""));
+}
+
+TEST(RunJournal, AFurtherColumnsTextsRideAtTheLineEndAndOlderLinesHaveNone)
+{
+    JournalEvent written = Event(JournalEventKind::RowWritten, 0, "Succeeded.", "Cam-A", "PU-A");
+    written.further = {"10.0.0.1", "a\tb"};
+    const std::string line = FormatJournalLine(written);
+    EXPECT_NE(std::string::npos, line.find("PU-A\t10.0.0.1\ta b *")) << line;
+    const std::optional<JournalReplay> replay =
+        ReplayJournal(JournalFirstLine() + FormatJournalLine(Event(JournalEventKind::RunStarted, 2)) + line +
+                      FormatJournalLine(Event(JournalEventKind::RowNotWritten, 1, "Failed.", "Cam-B", "PU-B")));
+    ASSERT_TRUE(replay);
+    EXPECT_EQ("PU-A", replay->ledger.Row(0).deviceId);
+    EXPECT_EQ((std::vector<std::string>{"10.0.0.1", "a b"}), replay->ledger.Row(0).further);
+    EXPECT_EQ("PU-B", replay->ledger.Row(1).deviceId);
+    EXPECT_TRUE(replay->ledger.Row(1).further.empty());
 }
 
 TEST(ResultKinds, ResultTextsOfBothLanguagesAreToldApart)
