@@ -30,7 +30,7 @@ struct ServerDescription {
     WORD libMajor;
     WORD libMinor;
     LCID libLcid;
-    const wchar_t* libVersionText;  // "1.0"
+    const wchar_t* libVersionText;  // "1.0": ACTIVEX_VERSION_TEXT
     // The module's own steps after the classes (null: none); HRESULTs as they come.
     HRESULT (*registerMore)();
     HRESULT (*unregisterMore)();

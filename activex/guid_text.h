@@ -6,6 +6,9 @@
 
 #define ACTIVEX_GUID_TEXT(digits) ACTIVEX_STRINGIZE_({digits})
 #define ACTIVEX_STRINGIZE_(text) #text
+/* A type library's version as its registry key names it, "major.minor", from the numbers. */
+#define ACTIVEX_VERSION_TEXT(major, minor) ACTIVEX_NUMBER_TEXT_(major) "." ACTIVEX_NUMBER_TEXT_(minor)
+#define ACTIVEX_NUMBER_TEXT_(number) ACTIVEX_STRINGIZE_(number)
 
 #ifdef __cplusplus
 #include <guiddef.h>

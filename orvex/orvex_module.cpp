@@ -64,7 +64,7 @@ const activex::ServerDescription kServer = {
     &OrvexModuleHandle, kClasses,
     &CLSID_orvex, IDS_ORVEX, L"" ORVEX_PROGID_TEXT, true, IDB_ORVEX, activex::kStandardControlVerbs,
     &CLSID_orvexPropPage, IDS_ORVEX_PPG, nullptr,
-    &LIBID_orvexLib, kOrvexLibMajor, kOrvexLibMinor, kOrvexLibLcid, L"1.0",
+    &LIBID_orvexLib, kOrvexLibMajor, kOrvexLibMinor, kOrvexLibLcid, L"" ACTIVEX_VERSION_TEXT(ORVEX_LIB_MAJOR, ORVEX_LIB_MINOR),
     &RegisterCategories, &UnregisterCategories,
 };
 

@@ -34,7 +34,8 @@ const activex::ServerDescription kServer = {
     &TrevanilModuleHandle, kClasses,
     &CLSID_Trevanil, IDS_TREVANIL, TREVANIL_PROGID, false, IDB_TREVANIL, activex::kStandardControlVerbs,
     &CLSID_TrevanilPropPage, IDS_TREVANIL_PPG, TREVANIL_PPG_PROGID,
-    &LIBID_TREVANILLib, kTrevanilLibMajor, kTrevanilLibMinor, kTrevanilLibLcid, L"1.0",
+    &LIBID_TREVANILLib, kTrevanilLibMajor, kTrevanilLibMinor, kTrevanilLibLcid,
+    L"" ACTIVEX_VERSION_TEXT(TREVANIL_LIB_MAJOR, TREVANIL_LIB_MINOR),
     nullptr, nullptr,
 };
 
