@@ -125,9 +125,7 @@ void RunCheckFromWindow(HWND frame, int language)
         const std::unique_ptr<IPatternMatcher> pattern = CompilePattern(kPlatformIpPattern);
         const UiTextSlot failed = pattern ? CheckStartInputs({typed.ip, typed.port, "-"}, *pattern) : nullptr;
         if (pattern && !failed) platform = typed;
-        if (failed) refused = std::string(FindLanguageTexts(language == kLanguageEnglish ? kLanguageEnglish
-                                                                                         : kLanguageChinese)->ui.*failed) +
-                              "\n";
+        if (failed) refused = std::string(LanguageTextsFor(language).ui.*failed) + "\n";
     }
     if (path.empty()) path = PickList(frame, language);
     if (path.empty()) return;

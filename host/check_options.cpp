@@ -81,7 +81,7 @@ std::optional<CheckOptions> ParseCheckOptions(const std::vector<std::string>& ar
     if (ip) {
         // The dialog's own checks and messages: Write refuses such an address.
         const std::unique_ptr<IPatternMatcher> pattern = CompilePattern(kPlatformIpPattern);
-        const UiTexts& ui = FindLanguageTexts(options.language)->ui;
+        const UiTexts& ui = LanguageTextsFor(options.language).ui;
         const UiTextSlot failed =
             pattern ? CheckStartInputs({*ip, *port, options.file}, *pattern) : &UiTexts::textIpInvalid;
         if (failed) {

@@ -1,5 +1,7 @@
 #include "host_texts.h"
 
+#include "list_columns.h"
+
 namespace trevanil_host {
 namespace {
 
@@ -112,7 +114,7 @@ const HostTexts kEnglish = {
 
 } // namespace
 
-const HostTexts& HostTextsFor(int language) { return language == 2 ? kEnglish : kChinese; }
+const HostTexts& HostTextsFor(int language) { return language == kLanguageEnglish ? kEnglish : kChinese; }
 
 const HostTexts& HostTextsIn(bool english) { return english ? kEnglish : kChinese; }
 

@@ -116,7 +116,7 @@ void CRunAutomation::Finish(HostExit code, const std::string& why)
     }
     ReportProgress();
     const std::vector<ResultItem> items = ReadResultList(m_dialog.list);  // once, for the table
-    const bool english = m_options.language == 2;
+    const bool english = m_options.language == kLanguageEnglish;
     PrintLine("");
     PrintLine(FormatResultTable(items, english));
     if (!m_lastMessage.empty() && m_reported == 0) {

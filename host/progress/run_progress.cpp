@@ -31,7 +31,7 @@ std::uint64_t Token(std::uint64_t generation, std::size_t row) { return generati
 } // namespace
 
 CRunProgress::CRunProgress(const HostOptions& options)
-    : m_options(options), m_english(options.language == 2), m_pace(kControlTickMs)
+    : m_options(options), m_english(options.language == kLanguageEnglish), m_pace(kControlTickMs)
 {
     m_log.Start();  // what the module logs from now on is this host's
 }
