@@ -71,7 +71,7 @@ CPuBase* PuManager::GetObjectByPuType(int emPutype)
     return nullptr;
 }
 
-PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
+PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu, const char* logFn)
 {
     PuTarget target;
     {
@@ -86,6 +86,7 @@ PuManager::PuTarget PuManager::FindPuTarget(int lPuID, int* errPu)
     }
     if (!target.record) {
         *errPu = kErrPuNoRecord;
+        if (logFn) ORVEX_LOGF(logFn, "GetPuByPuId fail. lPuID:%d", lPuID);
         return target;
     }
     target.adapter = GetObjectByPuType(target.emPutype);
@@ -110,17 +111,13 @@ bool PuManager::ClaimPuByIp(const char* szPuIP, RecordPtr* claimed)
     const auto deadline = std::chrono::steady_clock::now() + m_waiting.limit;
     std::unique_lock<std::mutex> lock(m_mapLock);
     for (;;) {
-        RecordPtr record;
-        for (const auto& entry : m_mapPu) {
-            if (entry.second->use != PuRecordUse::Closing && SameIp(*entry.second, szPuIP)) {
-                record = entry.second;
-                break;
-            }
-        }
-        if (!record) return true;
-        if (record->use == PuRecordUse::Idle) {
-            record->use = PuRecordUse::Writing;
-            *claimed = std::move(record);
+        const auto found = std::find_if(m_mapPu.begin(), m_mapPu.end(), [szPuIP](const auto& entry) {
+            return entry.second->use != PuRecordUse::Closing && SameIp(*entry.second, szPuIP);
+        });
+        if (found == m_mapPu.end()) return true;
+        if (found->second->use == PuRecordUse::Idle) {
+            found->second->use = PuRecordUse::Writing;
+            *claimed = found->second;
             return true;
         }
         // A restart is rebooting and closing it, or the host closes it: wait for the end
@@ -350,11 +347,8 @@ bool PuManager::Close(int lPuID, int* errPu, bool byRestart)
     constexpr const char* kFn = "PuManager::DisConnect";
     ORVEX_LOGF(kFn, "start DisConnect. lPuID:%d", lPuID);
 
-    const PuTarget target = FindPuTarget(lPuID, errPu);
-    if (!target.record) {
-        ORVEX_LOGF(kFn, "GetPuByPuId fail. lPuID:%d", lPuID);
-        return false;
-    }
+    const PuTarget target = FindPuTarget(lPuID, errPu, kFn);
+    if (!target.record) return false;
     ORVEX_LOGF(kFn, "GetObjectByPuType start. type:%d", target.emPutype);
     if (!target.adapter) {
         ORVEX_LOGF(kFn, "GetObjectByPuType fail. lPuID:%d", lPuID);
@@ -406,11 +400,8 @@ bool PuManager::ReRoot(int lPuID, int* errPu)
     constexpr const char* kFn = "PuManager::ReRoot";
     ORVEX_LOGF(kFn, "start ReRoot. lPuID:%d", lPuID);
 
-    const PuTarget target = FindPuTarget(lPuID, errPu);
-    if (!target.record) {
-        ORVEX_LOGF(kFn, "GetPuByPuId fail. lPuID:%d", lPuID);
-        return false;
-    }
+    const PuTarget target = FindPuTarget(lPuID, errPu, kFn);
+    if (!target.record) return false;
     ORVEX_LOGF(kFn, "start GetPuByPuId. puType:%d", target.emPutype);
     if (!target.adapter) return false;
     ORVEX_LOGF(kFn, "start ReRoot. lPuHandle:%d", target.lPuHandle);

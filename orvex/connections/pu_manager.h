@@ -85,13 +85,13 @@ private:
     // A PU's record and the adapter of its type, the first two steps of every operation
     // on one PU, with the record's handle and type as they were when it was found (read
     // under the map lock). When one is missing the code says which: 45 no record (both
-    // null), 1 no adapter for the record's type.
+    // null; logged under `logFn` when given), 1 no adapter for the record's type.
     struct PuTarget : Connection {
         std::int32_t lPuHandle = 0;
         std::int32_t emPutype = 0;
         char szPuIP[kAddressTextSize] = {};
     };
-    PuTarget FindPuTarget(int lPuID, int* errPu);
+    PuTarget FindPuTarget(int lPuID, int* errPu, const char* logFn = nullptr);
     // One wait for a change of a record's use (or a slice of it, after which the waiting
     // is served); false once the deadline has passed. Under m_mapLock.
     bool WaitForUseChange(std::unique_lock<std::mutex>& lock, std::chrono::steady_clock::time_point deadline);
