@@ -13,7 +13,6 @@ enum emPutype : std::int32_t {
 // Result codes ("errPu") that the registry and the adapters set themselves; the rest
 // come from the adapters' translation tables.
 constexpr int kErrPuNone = 0;
-constexpr int kErrPuUnmapped = -1;   // a library error without a code of its own
 constexpr int kErrPuInternal = 1;    // no adapter for the type, or an adapter's Init failed
 constexpr int kErrPuNoRecord = 45;   // no record has the PU id
 constexpr int kErrPuBadIpText = 72;  // an address text is not dotted-decimal IPv4
@@ -41,8 +40,6 @@ struct PuRecord {
     std::int32_t lPuHandle = 0;
     std::int32_t emPutype = 0;
     char szPuIP[kAddressTextSize] = {};
-    char szUserName[kLoginTextSize] = {};  // always empty
-    char szPassword[kLoginTextSize] = {};  // always empty
     std::uint8_t bOnline = 0;              // set by a successful write or SetPuOnline, never cleared
     PuRecordUse use = PuRecordUse::Idle;
     std::uint32_t restartTicket = 0;       // the restart the last successful write scheduled; 0 none
