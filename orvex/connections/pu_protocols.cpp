@@ -2,8 +2,7 @@
 #include "pu_protocols.h"
 
 #include "flatapi/flat_api.h"
-#include "velaipc_v5.h"
-#include "velaipc_v7.h"
+#include "velaipc.h"
 
 PuProtocols DefaultPuProtocols()
 {

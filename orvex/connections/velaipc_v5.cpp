@@ -1,4 +1,4 @@
-#include "velaipc_v5.h"
+#include "velaipc.h"
 
 #include <cstdint>
 #include <cstring>
@@ -6,7 +6,6 @@
 #include "block_fields.h"
 #include "bounded_text.h"
 #include "charset_list.h"
-#include "diag/log_format.h"
 #include "diag/write_log.h"
 #include "err_translation.h"
 #include "halcyra_api.h"

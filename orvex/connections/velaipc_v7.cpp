@@ -1,4 +1,4 @@
-#include "velaipc_v7.h"
+#include "velaipc.h"
 
 #include <cstdint>
 

@@ -10,7 +10,7 @@
 #include "fake_halcyra.h"
 #include "good_request.h"
 #include "recording_log.h"
-#include "velaipc_v5.h"
+#include "velaipc.h"
 
 using ::testing::ElementsAre;
 

@@ -9,7 +9,7 @@
 #include "fake_flat_api.h"
 #include "good_request.h"
 #include "recording_log.h"
-#include "velaipc_v7.h"
+#include "velaipc.h"
 
 using ::testing::ElementsAre;
 
