@@ -2,7 +2,6 @@
 // caller's code from the library's value (-1 first, then the translation) and one log
 // line under the operation's name, formatted with that value, the code, then `more`.
 #pragma once
-#include "diag/log_format.h"
 #include "diag/write_log.h"
 
 class LibraryFailure {

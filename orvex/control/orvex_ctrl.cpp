@@ -1,15 +1,12 @@
 #include "orvex_ctrl.h"
 
-#include <new>
 #include "activex/dispatch_table.h"
 #include "activex/ole_misc.h"
 #include "connections/pu_types.h"
 #include "connections/wide_to_utf8.h"
 #include "connections/write_pu_request.h"
-#include "diag/log_format.h"
 #include "diag/crash_dump.h"
 #include "diag/write_log.h"
-#include "orvex_ids.h"
 #include "orvex_module.h"
 #include "orvex_module_state.h"
 #include "orvex_resource.h"
@@ -176,16 +173,14 @@ LONG COrvexCtrl::WritePu(BSTR puIp, ULONG puPort, BSTR platIp, ULONG platPort, B
 LONG COrvexCtrl::DisConnect(LONG puHandle)
 {
     int errPu = 1;
-    if (!m_registry) FirePUErrorOut(errPu);
-    else if (!m_registry->DisConnect(puHandle, &errPu)) FirePUErrorOut(errPu);
+    if (!m_registry || !m_registry->DisConnect(puHandle, &errPu)) FirePUErrorOut(errPu);
     return 0;
 }
 
 LONG COrvexCtrl::IsUseDomain(LONG puHandle)
 {
     int errPu = 1;
-    if (!m_registry) FirePUErrorOut(errPu);
-    else if (!m_registry->IsUseDomain(puHandle, &errPu)) FirePUErrorOut(errPu);
+    if (!m_registry || !m_registry->IsUseDomain(puHandle, &errPu)) FirePUErrorOut(errPu);
     return 0;
 }
 

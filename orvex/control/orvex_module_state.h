@@ -1,7 +1,5 @@
-// Module-wide state of the control part: the registry shared by live controls and
-// the module's own class information.
+// Module-wide state of the control part.
 #pragma once
-#include <windows.h>
 #include "connections/pu_manager.h"
 #include "shared_registry.h"
 

@@ -1,7 +1,6 @@
 #include "reroot_step.h"
 
 #include "connections/pu_manager.h"
-#include "diag/log_format.h"
 #include "diag/write_log.h"
 
 std::optional<ReRootSchedule::Clock::time_point> RunReRootStep(PuManager& registry, ReRootSchedule& schedule,

@@ -7,7 +7,6 @@
 #include "activex/module_lock.h"
 #include "activex/raii.h"
 #include "connections/pu_manager.h"
-#include "diag/log_format.h"
 #include "diag/write_log.h"
 #include "due_work_queue.h"
 #include "orvex_module_state.h"

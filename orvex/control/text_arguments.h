@@ -9,8 +9,6 @@
 template <std::size_t N>
 class TextBuffer {
 public:
-    static constexpr std::size_t kCapacity = N;
-
     // Copies `text` with its terminator; false (buffer left empty) when it needs more than N bytes.
     bool Assign(std::string_view text)
     {
