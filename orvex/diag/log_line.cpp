@@ -18,7 +18,6 @@ bool FittedWhole(int written, char* buffer, std::size_t capacity)
 
 bool FormatLogFilePath(char* buffer, std::size_t capacity, const char* root, const LogTime& time)
 {
-    if (capacity == 0) return false;
     int written = std::snprintf(buffer, capacity, "%sLog\\Log_%d_%02d_%02d.txt", TextOrEmpty(root),
                                 time.year, time.month, time.day);
     return FittedWhole(written, buffer, capacity);
@@ -26,7 +25,6 @@ bool FormatLogFilePath(char* buffer, std::size_t capacity, const char* root, con
 
 bool FormatDumpFilePath(char* buffer, std::size_t capacity, const char* root, const LogTime& time)
 {
-    if (capacity == 0) return false;
     int written = std::snprintf(buffer, capacity, "%sorvex_%02d%02d%02d%02d%02d%02d.dmp", TextOrEmpty(root),
                                 time.year % 100, time.month, time.day, time.hour, time.minute, time.second);
     return FittedWhole(written, buffer, capacity);

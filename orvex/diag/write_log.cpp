@@ -31,11 +31,6 @@ struct LogLock : CriticalSection {
     ~LogLock() { g_lockAlive.store(false); }
 } g_logLock;
 
-void CopyRoot(const char* root)
-{
-    std::snprintf(g_logRoot, sizeof g_logRoot, "%s", root);
-}
-
 }  // namespace
 
 const char* LogRootPath()
@@ -59,7 +54,7 @@ int InitLogDir()
 
     const char* root = g_configuredRoot;
     if (GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(root, nullptr);
-    CopyRoot(root);
+    std::snprintf(g_logRoot, sizeof g_logRoot, "%s", root);
 
     // Created without looking first; "already exists" is as good as success.
     char logDir[kLogPathCapacity];
