@@ -5,6 +5,7 @@
 
 #include "activex/exception_barrier.h"
 #include "activex/module_lock.h"
+#include "activex/wide_text.h"
 #include "dlg_login_ids.h"
 #include "login_port.h"
 #include "login_texts.h"
@@ -19,12 +20,8 @@ std::wstring ToWide(std::u16string_view text) { return std::wstring(text.begin()
 
 std::u16string ItemText(HWND dlg, int id)
 {
-    HWND item = GetDlgItem(dlg, id);
-    const int length = item ? GetWindowTextLengthW(item) : 0;
-    if (length <= 0) return {};
-    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(item, buffer.data(), length + 1);
-    return std::u16string(buffer.begin(), buffer.begin() + (copied > 0 ? copied : 0));
+    const std::wstring text = activex::WindowTextOf(GetDlgItem(dlg, id));
+    return std::u16string(text.begin(), text.end());
 }
 
 std::wstring ModuleTitle()
