@@ -76,21 +76,18 @@ extern "C" std::int32_t IPC_InitDll(FlatArg nameArg, FlatArg init, FlatArg flagA
     }
 
     const SlotLock lock(g_slotLock);
-    if (std::strcmp(name, kCameraLibraryName) == 0) {
-        g_cameraLibrary.store(LoadLibraryA(libraryPath));
-        if (!g_cameraLibrary.load()) {
-            ReportNotLoadable(error);
-            return 0;
-        }
-        CallInBothLibraries<InitDllFn>("IPC_InitDll", init, flag, error);
-    } else if (std::strcmp(name, kMediaLibraryName) == 0) {
-        g_mediaLibrary.store(LoadLibraryA(libraryPath));
-        if (!g_mediaLibrary.load()) {
-            ReportNotLoadable(error);
-            return 0;
-        }
-        CallInBothLibraries<InitMediaFn>("MED_InitMedia", init, flag, FlatArg{1});
+    const bool camera = std::strcmp(name, kCameraLibraryName) == 0;
+    if (!camera && std::strcmp(name, kMediaLibraryName) != 0) return 1;  // another library: nothing loaded
+    std::atomic<HMODULE>& slot = camera ? g_cameraLibrary : g_mediaLibrary;
+    slot.store(LoadLibraryA(libraryPath));
+    if (!slot.load()) {
+        ReportNotLoadable(error);
+        return 0;
     }
+    if (camera)
+        CallInBothLibraries<InitDllFn>("IPC_InitDll", init, flag, error);
+    else
+        CallInBothLibraries<InitMediaFn>("MED_InitMedia", init, flag, FlatArg{1});
     return 1;
 }
 
