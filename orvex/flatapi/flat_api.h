@@ -6,27 +6,29 @@
 
 using FlatArg = std::intptr_t;
 
-#define FLAT_PARAMS_0 void
-#define FLAT_PARAMS_1 FlatArg
-#define FLAT_PARAMS_2 FLAT_PARAMS_1, FlatArg
-#define FLAT_PARAMS_3 FLAT_PARAMS_2, FlatArg
-#define FLAT_PARAMS_4 FLAT_PARAMS_3, FlatArg
-#define FLAT_PARAMS_5 FLAT_PARAMS_4, FlatArg
-#define FLAT_PARAMS_6 FLAT_PARAMS_5, FlatArg
-#define FLAT_PARAMS_7 FLAT_PARAMS_6, FlatArg
-#define FLAT_PARAMS_8 FLAT_PARAMS_7, FlatArg
-#define FLAT_PARAMS_9 FLAT_PARAMS_8, FlatArg
-#define FLAT_PARAMS_10 FLAT_PARAMS_9, FlatArg
-#define FLAT_PARAMS_11 FLAT_PARAMS_10, FlatArg
-#define FLAT_PARAMS_12 FLAT_PARAMS_11, FlatArg
+// FLAT_EACH_n(P) is P(1), ..., P(n): a row's n words, as parameters or as arguments.
+#define FLAT_EACH_0(P)
+#define FLAT_EACH_1(P) P(1)
+#define FLAT_EACH_2(P) FLAT_EACH_1(P), P(2)
+#define FLAT_EACH_3(P) FLAT_EACH_2(P), P(3)
+#define FLAT_EACH_4(P) FLAT_EACH_3(P), P(4)
+#define FLAT_EACH_5(P) FLAT_EACH_4(P), P(5)
+#define FLAT_EACH_6(P) FLAT_EACH_5(P), P(6)
+#define FLAT_EACH_7(P) FLAT_EACH_6(P), P(7)
+#define FLAT_EACH_8(P) FLAT_EACH_7(P), P(8)
+#define FLAT_EACH_9(P) FLAT_EACH_8(P), P(9)
+#define FLAT_EACH_10(P) FLAT_EACH_9(P), P(10)
+#define FLAT_EACH_11(P) FLAT_EACH_10(P), P(11)
+#define FLAT_EACH_12(P) FLAT_EACH_11(P), P(12)
+#define FLAT_ARG_TYPE(i) FlatArg
 
 extern "C" {
-#define FLAT_ORDINARY(name, argc) std::int32_t name(FLAT_PARAMS_##argc);
+#define FLAT_ORDINARY(name, argc) std::int32_t name(FLAT_EACH_##argc(FLAT_ARG_TYPE));
 #define FLAT_RENAMED(name, argc, lookup) FLAT_ORDINARY(name, argc)
 #define FLAT_ARGCOPY(name, argc, k) FLAT_ORDINARY(name, argc)
 #define FLAT_ARGDROP(name, argc, k) FLAT_ORDINARY(name, argc)
 #define FLAT_RESULT32(name, argc) FLAT_ORDINARY(name, argc)
-#define FLAT_RESULT8(name, argc) std::uint8_t name(FLAT_PARAMS_##argc);
+#define FLAT_RESULT8(name, argc) std::uint8_t name(FLAT_EACH_##argc(FLAT_ARG_TYPE));
 #define FLAT_OWN(name, argc) FLAT_ORDINARY(name, argc)
 #define FLAT_TAILCALL(name) std::int32_t name();
 #include "flat_exports.inc"

@@ -6,40 +6,15 @@
 #include "flat_api.h"
 #include "flat_forward.h"
 
-#define FLAT_NAMED_PARAMS_0 void
-#define FLAT_NAMED_PARAMS_1 FlatArg a1
-#define FLAT_NAMED_PARAMS_2 FLAT_NAMED_PARAMS_1, FlatArg a2
-#define FLAT_NAMED_PARAMS_3 FLAT_NAMED_PARAMS_2, FlatArg a3
-#define FLAT_NAMED_PARAMS_4 FLAT_NAMED_PARAMS_3, FlatArg a4
-#define FLAT_NAMED_PARAMS_5 FLAT_NAMED_PARAMS_4, FlatArg a5
-#define FLAT_NAMED_PARAMS_6 FLAT_NAMED_PARAMS_5, FlatArg a6
-#define FLAT_NAMED_PARAMS_7 FLAT_NAMED_PARAMS_6, FlatArg a7
-#define FLAT_NAMED_PARAMS_8 FLAT_NAMED_PARAMS_7, FlatArg a8
-#define FLAT_NAMED_PARAMS_9 FLAT_NAMED_PARAMS_8, FlatArg a9
-#define FLAT_NAMED_PARAMS_10 FLAT_NAMED_PARAMS_9, FlatArg a10
-#define FLAT_NAMED_PARAMS_11 FLAT_NAMED_PARAMS_10, FlatArg a11
-#define FLAT_NAMED_PARAMS_12 FLAT_NAMED_PARAMS_11, FlatArg a12
-
-#define FLAT_ARG_NAMES_0
-#define FLAT_ARG_NAMES_1 a1
-#define FLAT_ARG_NAMES_2 FLAT_ARG_NAMES_1, a2
-#define FLAT_ARG_NAMES_3 FLAT_ARG_NAMES_2, a3
-#define FLAT_ARG_NAMES_4 FLAT_ARG_NAMES_3, a4
-#define FLAT_ARG_NAMES_5 FLAT_ARG_NAMES_4, a5
-#define FLAT_ARG_NAMES_6 FLAT_ARG_NAMES_5, a6
-#define FLAT_ARG_NAMES_7 FLAT_ARG_NAMES_6, a7
-#define FLAT_ARG_NAMES_8 FLAT_ARG_NAMES_7, a8
-#define FLAT_ARG_NAMES_9 FLAT_ARG_NAMES_8, a9
-#define FLAT_ARG_NAMES_10 FLAT_ARG_NAMES_9, a10
-#define FLAT_ARG_NAMES_11 FLAT_ARG_NAMES_10, a11
-#define FLAT_ARG_NAMES_12 FLAT_ARG_NAMES_11, a12
+#define FLAT_NAMED_PARAM(i) FlatArg a##i
+#define FLAT_ARG_NAME(i) a##i
 
 // ExportResult: what the export returns; LibraryResult: what the library function returns.
 #define FLAT_DEFINE(ExportResult, name, argc, lookup, LibraryResult, dropped, copied)                  \
-    extern "C" ExportResult name(FLAT_NAMED_PARAMS_##argc)                                             \
+    extern "C" ExportResult name(FLAT_EACH_##argc(FLAT_NAMED_PARAM))                                   \
     {                                                                                                  \
         return static_cast<ExportResult>(FlatForward<LibraryResult, dropped, copied>(                  \
-            lookup, std::array<FlatWord, argc>{FLAT_ARG_NAMES_##argc}));                               \
+            lookup, std::array<FlatWord, argc>{FLAT_EACH_##argc(FLAT_ARG_NAME)}));                     \
     }
 
 #define FLAT_ORDINARY(name, argc) FLAT_DEFINE(std::int32_t, name, argc, #name, std::uint8_t, 0, 0)
