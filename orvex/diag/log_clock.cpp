@@ -6,8 +6,6 @@
 #include <atomic>
 
 namespace {
-std::atomic<LogClock> g_clock{&SystemLocalTime};
-}
 
 LogTime SystemLocalTime()
 {
@@ -15,6 +13,10 @@ LogTime SystemLocalTime()
     GetLocalTime(&now);
     return LogTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
+
+std::atomic<LogClock> g_clock{&SystemLocalTime};
+
+}  // namespace
 
 void SetLogClock(LogClock clock) { g_clock.store(clock ? clock : &SystemLocalTime); }
 

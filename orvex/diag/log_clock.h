@@ -5,9 +5,6 @@
 
 using LogClock = LogTime (*)();
 
-// Local time of the system; the clock in use unless a test sets another.
-LogTime SystemLocalTime();
-
 // Sets the clock (null: back to the system's local time).
 void SetLogClock(LogClock clock);
 

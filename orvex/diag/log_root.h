@@ -11,6 +11,3 @@ const char* LogRootPath();
 // Test seam: later writes go under another root (with its trailing backslash; null:
 // back to kLogRoot), and the next write runs the directory set-up again for it.
 void SetLogRootForTesting(const char* root);
-
-// The one-time directory set-up; the first WriteLog of the process runs it. Returns 0.
-int InitLogDir();

@@ -31,22 +31,7 @@ struct LogLock : CriticalSection {
     ~LogLock() { g_lockAlive.store(false); }
 } g_logLock;
 
-}  // namespace
-
-const char* LogRootPath()
-{
-    if (!g_lockAlive.load()) return kLogRoot;
-    CriticalSectionHold hold(g_logLock);
-    return g_configuredRoot;
-}
-
-void SetLogRootForTesting(const char* root)
-{
-    CriticalSectionHold hold(g_logLock);
-    g_configuredRoot = root ? root : kLogRoot;
-    g_initialised = false;
-}
-
+// The one-time directory set-up; the first WriteLog of the process runs it. Returns 0.
 int InitLogDir()
 {
     CriticalSectionHold hold(g_logLock);  // re-entrant: WriteLog already holds it
@@ -64,6 +49,22 @@ int InitLogDir()
     // Set whatever the steps above achieved: the set-up never runs twice.
     g_initialised = true;
     return 0;
+}
+
+}  // namespace
+
+const char* LogRootPath()
+{
+    if (!g_lockAlive.load()) return kLogRoot;
+    CriticalSectionHold hold(g_logLock);
+    return g_configuredRoot;
+}
+
+void SetLogRootForTesting(const char* root)
+{
+    CriticalSectionHold hold(g_logLock);
+    g_configuredRoot = root ? root : kLogRoot;
+    g_initialised = false;
 }
 
 int WriteLog(const char* function, int line, const char* message) noexcept
