@@ -27,7 +27,6 @@ FlatArg Arg(T* pointer) { return reinterpret_cast<FlatArg>(pointer); }
 // The detector the library calls with seven 32-bit values; nothing to do here.
 void DetectConnectionCallback(FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatArg, FlatArg) {}
 
-
 constexpr LibraryFailure FailWritePu{kWritePuFn, &SetCodeFromErrV7};
 
 void SwapToHostOrder(unsigned char* block, int offset)

@@ -15,8 +15,7 @@ std::optional<ReRootSchedule::Clock::time_point> RunReRootStep(PuManager& regist
             if (schedule.busyRetriesLeft == ReRootSchedule::kBusyRetries)
                 ORVEX_LOGF(kFn, "ReRoot waits for a write. lPuID:%d", schedule.lPuID);
             if (schedule.busyRetriesLeft-- > 0) return now + ReRootSchedule::kBusyRetry;
-            ORVEX_LOGF(kFn, "ReRoot given up, the write did not end. lPuID:%d",
-                                            schedule.lPuID);
+            ORVEX_LOGF(kFn, "ReRoot given up, the write did not end. lPuID:%d", schedule.lPuID);
             return std::nullopt;
         case PuManager::RestartTake::Taken: break;
         }
