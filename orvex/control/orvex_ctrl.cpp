@@ -13,9 +13,7 @@
 #include "reroot_thread.h"
 #include "connections/pu_manager.h"
 #include "text_arguments.h"
-#ifdef ORVEX_WITH_LOGIN_DIALOG
 #include "login/dlg_login.h"
-#endif
 
 namespace {
 
@@ -89,24 +87,16 @@ HRESULT COrvexCtrl::InvokeMember(DISPID id, WORD flags, DISPPARAMS* params, VARI
 
 bool COrvexCtrl::OnWindowCreated(HWND hwnd)
 {
-#ifdef ORVEX_WITH_LOGIN_DIALOG
     // Gives the login dialog its template; the registry runs it modally when needed.
     g_dlgLogin.Create(hwnd);
-#else
-    (void)hwnd;
-#endif
     return true;
 }
 
 bool COrvexCtrl::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&)
 {
-#ifdef ORVEX_WITH_LOGIN_DIALOG
     // The hidden login window is a pop-up owned by the host's top-level window, which
     // may outlive the module: it goes with the control window that made it, on this thread.
     if (msg == WM_DESTROY) g_dlgLogin.DestroyIfMadeFor(ControlWindow());
-#else
-    (void)msg;
-#endif
     return false;
 }
 
