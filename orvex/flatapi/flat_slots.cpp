@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "diag/write_log.h"
-#include "flat_api.h"
 #include "flat_call_depth.h"
 #include "flat_lookup.h"
 
@@ -17,27 +16,6 @@ namespace {
 // under way is seen by the release that sets the flag and then reads the count.
 std::atomic<long> g_callsInFlight{0};
 std::atomic<bool> g_releasing{false};
-
-}  // namespace
-
-bool FlatEnterCall() noexcept
-{
-    g_callsInFlight.fetch_add(1);
-    if (g_releasing.load()) {
-        g_callsInFlight.fetch_sub(1);
-        return false;
-    }
-    SetFlatCallDepth(FlatCallDepth() + 1);  // a library that calls back into the module nests them
-    return true;
-}
-
-void FlatLeaveCall() noexcept
-{
-    SetFlatCallDepth(FlatCallDepth() - 1);
-    g_callsInFlight.fetch_sub(1);
-}
-
-namespace {
 
 // How long a release waits for calls that other threads are making inside the libraries.
 // A call that has not returned by then is stuck (or waits for something that this thread
@@ -116,6 +94,23 @@ bool WaitForOtherCalls() noexcept
 }
 
 }  // namespace
+
+bool FlatEnterCall() noexcept
+{
+    g_callsInFlight.fetch_add(1);
+    if (g_releasing.load()) {
+        g_callsInFlight.fetch_sub(1);
+        return false;
+    }
+    SetFlatCallDepth(FlatCallDepth() + 1);  // a library that calls back into the module nests them
+    return true;
+}
+
+void FlatLeaveCall() noexcept
+{
+    SetFlatCallDepth(FlatCallDepth() - 1);
+    g_callsInFlight.fetch_sub(1);
+}
 
 FlatReleaseGate::FlatReleaseGate() noexcept
 {
