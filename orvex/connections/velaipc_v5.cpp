@@ -1,6 +1,5 @@
 #include "velaipc.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "block_fields.h"
