@@ -117,7 +117,7 @@ private:
     const std::size_t m_maxRunners;
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::multimap<Clock::time_point, Work> m_items;
+    Items m_items;
     std::size_t m_runners = 0;  // started and not yet ended
     std::size_t m_busy = 0;     // of those, running an item
 };
