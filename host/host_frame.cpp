@@ -178,7 +178,6 @@ bool CHostFrame::RequestClose()
 void CHostFrame::OnCloseFlag(short flag)
 {
     m_closeFlag = flag;
-    ++m_closeFlagEvents;
     if (m_automation) m_automation->OnCloseFlag(flag);
     if (m_progress) m_progress->OnCloseFlag(flag);
 }

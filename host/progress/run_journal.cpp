@@ -161,14 +161,9 @@ bool RunLedger::Apply(const JournalEvent& event)
         m_rows.assign(static_cast<std::size_t>(event.row), LedgerRow());
         return true;
     case JournalEventKind::RunResumed:
-        if (!m_started) return false;
-        m_ended = false;
-        return true;
     case JournalEventKind::RunEnded:
     case JournalEventKind::RunInterrupted:
-        if (!m_started) return false;
-        m_ended = true;
-        return true;
+        return m_started;
     default:
         break;
     }
