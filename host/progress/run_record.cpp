@@ -66,16 +66,10 @@ bool OwnerAlive(const RunState& state)
 
 std::optional<RunState> ReadState(const std::wstring& path)
 {
-    std::string bytes;
     activex::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    char buffer[16384];
-    DWORD read = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-        if (bytes.size() > kMaxStateFileBytes) return std::nullopt;
-    }
+    std::string bytes;
+    if (!file || !ReadAllBytes(file.get(), bytes, kMaxStateFileBytes)) return std::nullopt;
     return ParseRunState(bytes);
 }
 
@@ -149,10 +143,11 @@ const std::string& CRunRecord::DeviceIp(std::size_t row) const
     return row < m_ips.size() ? m_ips[row] : kNone;
 }
 
-RecordStart CRunRecord::OpenPaths(const std::wstring& listPath, std::string& error)
+RecordStart CRunRecord::OpenPaths(const std::wstring& listPath, bool english, std::string& error)
 {
     *this = CRunRecord();
     m_listPath = listPath;
+    m_english = english;
     const std::wstring base = RecordBase(listPath);
     if (base.empty()) {
         error = "the user's folder %LOCALAPPDATA%\\trevanil cannot be written: the run has no record";
@@ -166,8 +161,7 @@ RecordStart CRunRecord::OpenPaths(const std::wstring& listPath, std::string& err
 
 RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string original, bool english, std::string& error)
 {
-    if (const RecordStart opened = OpenPaths(listPath, error); opened != RecordStart::Done) return opened;
-    m_english = english;
+    if (const RecordStart opened = OpenPaths(listPath, english, error); opened != RecordStart::Done) return opened;
     if (const CJournalFile::Open created = m_journal.Create(m_journalPath, error); created != CJournalFile::Open::Done)
         return created == CJournalFile::Open::Busy ? RecordStart::Busy : RecordStart::Failed;
     m_original = std::move(original);
@@ -207,8 +201,8 @@ RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string origi
 
 RecordStart CRunRecord::BeginResume(const RunState& state, bool english, std::string& error)
 {
-    if (const RecordStart opened = OpenPaths(Utf8ToWide(state.list), error); opened != RecordStart::Done) return opened;
-    m_english = english;
+    if (const RecordStart opened = OpenPaths(Utf8ToWide(state.list), english, error); opened != RecordStart::Done)
+        return opened;
     std::string bytes;
     if (const CJournalFile::Open opened = m_journal.Reopen(m_journalPath, bytes, error);
         opened != CJournalFile::Open::Done)
