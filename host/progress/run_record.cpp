@@ -97,6 +97,14 @@ std::vector<std::string> RowIps(const std::string& original)
     return ips;
 }
 
+JournalEvent Event(JournalEventKind kind, std::size_t row = 0)
+{
+    JournalEvent event;
+    event.kind = kind;
+    event.row = row;
+    return event;
+}
+
 void FillCounts(RunState& state, const RunLedger& ledger)
 {
     state.rows = ledger.RowCount();
@@ -175,10 +183,7 @@ RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string origi
     std::string step;
     if (!ReplaceFileWhole(m_copyPath, m_original, step)) Fail(step);
     if (!m_journal.Append(JournalFirstLine(), false, step)) Fail(step);
-    JournalEvent start;
-    start.kind = JournalEventKind::RunStarted;
-    start.row = m_ips.size();
-    Journal(start, true);
+    Journal(Event(JournalEventKind::RunStarted, m_ips.size()), true);
     m_itemRows.resize(m_ips.size());
     for (std::size_t i = 0; i < m_itemRows.size(); ++i) m_itemRows[i] = i;
 
@@ -227,9 +232,7 @@ RecordStart CRunRecord::BeginResume(const RunState& state, bool english, std::st
     m_ledger = std::move(replay->ledger);
     m_itemRows = m_ledger.RowsToDo();
     m_active = true;
-    JournalEvent resumed;
-    resumed.kind = JournalEventKind::RunResumed;
-    Journal(resumed, true);
+    Journal(Event(JournalEventKind::RunResumed), true);
     m_paths.results = Utf8ToWide(state.results);
     m_paths.retry = Utf8ToWide(state.retry);
     m_state = state;
@@ -244,9 +247,8 @@ RecordStart CRunRecord::BeginResume(const RunState& state, bool english, std::st
 std::optional<std::size_t> CRunRecord::OnItem(std::size_t item, const ResultItem& result, bool written)
 {
     if (!m_active || item >= m_itemRows.size()) return std::nullopt;
-    JournalEvent event;
-    event.kind = written ? JournalEventKind::RowWritten : JournalEventKind::RowNotWritten;
-    event.row = m_itemRows[item];
+    JournalEvent event = Event(written ? JournalEventKind::RowWritten : JournalEventKind::RowNotWritten,
+                               m_itemRows[item]);
     event.result = result.result;
     event.deviceName = result.deviceName;
     event.deviceId = result.deviceId;
@@ -262,19 +264,14 @@ void CRunRecord::OnRestartGivenUp(std::size_t row) { JournalRowLine(JournalEvent
 void CRunRecord::JournalRowLine(JournalEventKind kind, std::size_t row)
 {
     if (!m_active) return;
-    JournalEvent event;
-    event.kind = kind;
-    event.row = row;
     // On the disk with the next row's line: lost in a power loss, the row is only owed.
-    Journal(event, false);
+    Journal(Event(kind, row), false);
 }
 
 void CRunRecord::OnRunOver(bool completed)
 {
     if (!m_active || m_over) return;
-    JournalEvent event;
-    event.kind = completed ? JournalEventKind::RunEnded : JournalEventKind::RunInterrupted;
-    Journal(event, true);
+    Journal(Event(completed ? JournalEventKind::RunEnded : JournalEventKind::RunInterrupted), true);
     m_over = true;
     m_completed = completed;
 }
