@@ -253,8 +253,7 @@ void CHostFrame::OnClose()
     // The control said a run is under way: closing now would drop the devices not yet written.
     if (!m_automation)
         MessageBoxW(m_frame, Utf8ToWide(HostTextsFor(m_options.language).closeRefused).c_str(),
-                    Utf8ToWide(HostTextsFor(m_options.language).title).c_str(),
-                    MB_OK | MB_ICONWARNING);
+                    Utf8ToWide(HostTextsFor(m_options.language).title).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void CHostFrame::OnDestroy()
