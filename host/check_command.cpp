@@ -35,15 +35,10 @@ FieldToUtf8 FieldConverter(TextEncoding encoding)
     };
 }
 
-std::wstring Wide(const std::string& utf8) { return activex::WideFromNarrow(utf8, CP_UTF8); }
-
 // The path the operator picks in the file-open dialog; empty when cancelled.
 std::string PickList(HWND owner, int language)
 {
-    const LanguageTexts* texts = &LanguageTextsFor(language);
-    std::wstring filter = Wide(texts->ui.fileFilter);
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
+    const std::wstring filter = FileDialogFilter(Utf8ToWide(LanguageTextsFor(language).ui.fileFilter));
     wchar_t path[MAX_PATH * 4] = L"";
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -92,10 +87,10 @@ void AttachCheckMenu(HWND frame, int language)
     UniqueMenu list(CreatePopupMenu());
     if (!bar || !list) return;
     const HostTexts& texts = HostTextsFor(language);
-    const std::wstring command = Wide(FillText(texts.checkCommand, {CheckTitle(language)}));
+    const std::wstring command = Utf8ToWide(FillText(texts.checkCommand, {CheckTitle(language)}));
     if (!AppendMenuW(list.get(), MF_STRING, kCheckCommandId, command.c_str()) ||
         !AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(list.get()),
-                     Wide(texts.listMenu).c_str()))
+                     Utf8ToWide(texts.listMenu).c_str()))
         return;
     list.release();  // the bar owns it now
     RECT before{}, after{};
@@ -114,7 +109,7 @@ bool IsCheckMenuCommand(WPARAM wp) { return LOWORD(wp) == kCheckCommandId && HIW
 
 void RunCheckFromWindow(HWND frame, int language)
 {
-    const std::wstring title = Wide(CheckTitle(language));
+    const std::wstring title = Utf8ToWide(CheckTitle(language));
     std::optional<DialogPlatform> platform;
     std::string path, refused;
     if (const auto dialog = FindDeviceWriteDialog(frame)) {
@@ -131,13 +126,13 @@ void RunCheckFromWindow(HWND frame, int language)
     if (path.empty()) return;
     const std::optional<DeviceList> list = TryReadDeviceListFile(path);
     if (!list) {
-        MessageBoxW(frame, Wide(CannotReadText(language, path)).c_str(), title.c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(frame, Utf8ToWide(CannotReadText(language, path)).c_str(), title.c_str(), MB_OK | MB_ICONERROR);
         return;
     }
     const ListCheck check = CheckDeviceList(*list, platform);
     const std::string text =
         refused + FormatProblems(check, language, FieldConverter(list->encoding), kProblemLinesShown);
-    MessageBoxW(frame, Wide(text).c_str(), title.c_str(),
+    MessageBoxW(frame, Utf8ToWide(text).c_str(), title.c_str(),
                 MB_OK | (refused.empty() && CheckExitCode(check) == 0 ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 

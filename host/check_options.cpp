@@ -47,25 +47,20 @@ std::optional<CheckOptions> ParseCheckOptions(const std::vector<std::string>& ar
         const std::string& arg = args[i];
         std::optional<std::string>* target = arg == "--check" ? &file : arg == "--ip" ? &ip : arg == "--port" ? &port
                                                                                                                 : nullptr;
-        if (arg == "--lang") {
-            if (i + 1 >= args.size()) {
-                error = texts.needsValue + arg;
-                return std::nullopt;
-            }
-            const std::string& value = args[++i];
-            if (value != "1" && value != "2") {
-                error = texts.badLanguage;
-                return std::nullopt;
-            }
-        } else if (target && !*target) {
-            if (i + 1 >= args.size()) {
-                error = texts.needsValue + arg;
-                return std::nullopt;
-            }
-            *target = args[++i];
-        } else {
+        if (arg != "--lang" && (!target || *target)) {
             // Anything else, or an option given twice.
             error = texts.notWithCheck + arg;
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            error = texts.needsValue + arg;
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        if (target) {
+            *target = value;
+        } else if (value != "1" && value != "2") {
+            error = texts.badLanguage;
             return std::nullopt;
         }
     }

@@ -72,8 +72,7 @@ std::string FormatSummary(const ListCheck& check, int language)
               std::to_string(check.duplicateIds.size()), std::to_string(check.duplicateIps.size())});
     if (check.rows.empty()) {
         // What the run itself says of such a file.
-        const LanguageTexts* run = &LanguageTextsFor(language);
-        summary = std::string(run->ui.textNoData) + "\n" + summary;
+        summary = std::string(LanguageTextsFor(language).ui.textNoData) + "\n" + summary;
     }
     return summary;
 }

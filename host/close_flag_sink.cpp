@@ -6,8 +6,6 @@
 namespace trevanil_host {
 namespace {
 
-constexpr DISPID kDispidSetCloseFlag = 1;
-
 // The event interface is a dispinterface: the control calls Invoke with the event's DISPID.
 class CCloseFlagSink : public activex::Implements<CCloseFlagSink, IDispatch> {
 public:
@@ -25,7 +23,7 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
     {
         return activex::Barrier("CCloseFlagSink::Invoke", [&]() -> HRESULT {
-            if (id != kDispidSetCloseFlag || !params || params->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+            if (id != DISPID_TREVANIL_SETCLOSEFLAG || !params || params->cArgs != 1) return DISP_E_MEMBERNOTFOUND;
             VARIANT flag;
             VariantInit(&flag);
             if (FAILED(VariantChangeType(&flag, &params->rgvarg[0], 0, VT_I2))) return DISP_E_TYPEMISMATCH;

@@ -178,9 +178,8 @@ bool CHostFrame::RequestClose()
 void CHostFrame::OnCloseFlag(short flag)
 {
     m_closeFlag = flag;
-    ++m_closeFlagEvents;
     if (m_automation) m_automation->OnCloseFlag(flag);
-    if (m_progress) m_progress->OnCloseFlag(flag);
+    m_progress->OnCloseFlag(flag);
 }
 
 LRESULT CALLBACK CHostFrame::FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -209,9 +208,8 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         }
         break;
     case WM_SIZE:
-        if (m_progress) m_progress->OnFrameSize();
-        if (m_container)
-            MoveWindow(m_container, 0, 0, LOWORD(lp), HIWORD(lp) - (m_progress ? m_progress->StatusHeight() : 0), TRUE);
+        m_progress->OnFrameSize();
+        if (m_container) MoveWindow(m_container, 0, 0, LOWORD(lp), HIWORD(lp) - m_progress->StatusHeight(), TRUE);
         return 0;
     case WM_QUERYENDSESSION:
         // A run asked Windows to keep the session (its reason names the list).
@@ -224,7 +222,7 @@ LRESULT CHostFrame::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         DestroyWindow(m_frame);
         return 0;
     case WM_HOST_UNFINISHED_RUN:
-        if (m_progress) m_progress->OfferUnfinishedRun();
+        m_progress->OfferUnfinishedRun();
         return 0;
     case WM_DESTROY:
         OnDestroy();
@@ -239,14 +237,11 @@ bool CHostFrame::OnTimer(WPARAM timer)
 {
     if (timer == kAutomationTimer && m_automation) {
         m_automation->OnTick();
-        if (m_progress) m_progress->Poll();
-        return true;
+    } else if (timer != kProgressTimer) {
+        return false;
     }
-    if (timer == kProgressTimer && m_progress) {
-        m_progress->Poll();
-        return true;
-    }
-    return false;
+    m_progress->Poll();  // a run under --write is followed as well
+    return true;
 }
 
 void CHostFrame::OnClose()
@@ -258,8 +253,7 @@ void CHostFrame::OnClose()
     // The control said a run is under way: closing now would drop the devices not yet written.
     if (!m_automation)
         MessageBoxW(m_frame, Utf8ToWide(HostTextsFor(m_options.language).closeRefused).c_str(),
-                    Utf8ToWide(HostTextsFor(m_options.language).title).c_str(),
-                    MB_OK | MB_ICONWARNING);
+                    Utf8ToWide(HostTextsFor(m_options.language).title).c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void CHostFrame::OnDestroy()

@@ -30,7 +30,6 @@ public:
 
     HWND Window() const { return m_frame; }
     bool RunActive() const { return m_closeFlag != 0; }
-    int CloseFlagEvents() const { return m_closeFlagEvents; }
     // Ends the program with `code` once the current message is handled.
     void Quit(int code);
     // Asks the window to close as the user's close button would; true when it closed.
@@ -57,7 +56,6 @@ private:
     DWORD m_cookie = 0;
     activex::ComPtr<IDispatch> m_sink;
     short m_closeFlag = 0;
-    int m_closeFlagEvents = 0;
     std::unique_ptr<CRunAutomation> m_automation;
     std::unique_ptr<CRunProgress> m_progress;
     int m_exitCode = 0;

@@ -34,12 +34,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
     activex::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    bytes.clear();
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return true;
+    return file && ReadAllBytes(file.get(), bytes, bytes.max_size());
 }
 
 std::uint32_t PathKey(const std::wstring& path)

@@ -2,6 +2,7 @@
 
 #include <wincodec.h>
 #include "activex/raii.h"
+#include "restart_wait.h"
 
 namespace trevanil_host {
 namespace {
@@ -30,22 +31,13 @@ bool SaveBgrPng(const std::wstring& path, UINT width, UINT height, UINT stride, 
            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
-void PumpPaint()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 bool SaveWindowPng(HWND window, const std::wstring& path)
 {
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpPaint();
+    ServeMessages();  // the paint messages
     GdiFlush();
     RECT rect{};
     if (!GetWindowRect(window, &rect)) return false;

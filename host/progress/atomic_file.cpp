@@ -9,18 +9,30 @@
 namespace trevanil_host {
 namespace {
 
-std::string Failure(const char* step, const std::wstring& path)
-{
-    const DWORD code = GetLastError();  // before anything else can change it
-    return std::string(step) + " " + activex::Utf8FromWide(path) + " (error " + std::to_string(code) + ")";
-}
-
 bool MakeFolder(const std::wstring& path)
 {
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 } // namespace
+
+std::string FileFailure(const char* step, const std::wstring& path)
+{
+    const DWORD code = GetLastError();  // before anything else can change it
+    return std::string(step) + " " + activex::Utf8FromWide(path) + " (error " + std::to_string(code) + ")";
+}
+
+bool ReadAllBytes(void* file, std::string& bytes, std::size_t maxBytes)
+{
+    bytes.clear();
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+        if (bytes.size() > maxBytes) return false;
+    }
+    return true;
+}
 
 bool WriteAllBytes(void* file, const std::string& bytes)
 {
@@ -41,11 +53,11 @@ bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::s
         activex::UniqueFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            error = Failure("cannot create", temporary);
+            error = FileFailure("cannot create", temporary);
             return false;
         }
         if (!WriteAllBytes(file.get(), bytes)) {
-            error = Failure("cannot write", temporary);
+            error = FileFailure("cannot write", temporary);
             file.reset();
             DeleteFileW(temporary.c_str());
             return false;
@@ -53,7 +65,7 @@ bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::s
         // On the disk before it takes the old file's name: a power loss must not leave
         // the new name on a file whose bytes never arrived.
         if (!FlushFileBuffers(file.get())) {
-            error = Failure("cannot flush", temporary);
+            error = FileFailure("cannot flush", temporary);
             file.reset();
             DeleteFileW(temporary.c_str());
             return false;
@@ -61,7 +73,7 @@ bool ReplaceFileWhole(const std::wstring& path, const std::string& bytes, std::s
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const DWORD code = GetLastError();
-        error = Failure("cannot replace", path);
+        error = FileFailure("cannot replace", path);
         DeleteFileW(temporary.c_str());
         SetLastError(code);  // the caller tells a file held open from other failures
         return false;

@@ -2,10 +2,18 @@
 // that file then takes the old one's place in one step. A process killed at any instant,
 // or a power loss, leaves the old file or the new one, never a part of either.
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 
 namespace trevanil_host {
+
+// A step on a file that failed, with the system's error: "cannot open C:\x (error 5)".
+std::string FileFailure(const char* step, const std::wstring& path);
+
+// The file's bytes from its position to its end, into `bytes`; false when there are more
+// than `maxBytes`. A read refused part way ends them there.
+bool ReadAllBytes(void* file, std::string& bytes, std::size_t maxBytes);
 
 // Writes all of `bytes` at the file's position, in pieces a WriteFile takes; false (with
 // GetLastError) when a piece is refused, after which part of them may be in the file.

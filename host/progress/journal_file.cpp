@@ -1,31 +1,12 @@
 #include "journal_file.h"
 
 #include <windows.h>
-#include "activex/wide_text.h"
 #include "progress/atomic_file.h"
 
 namespace trevanil_host {
 namespace {
 
 constexpr std::size_t kMaxJournalBytes = std::size_t{1} << 30;
-
-std::string Failure(const char* step, const std::wstring& path)
-{
-    const DWORD code = GetLastError();
-    return std::string(step) + " " + activex::Utf8FromWide(path) + " (error " + std::to_string(code) + ")";
-}
-
-bool ReadAll(HANDLE file, std::string& bytes)
-{
-    bytes.clear();
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-        if (bytes.size() > kMaxJournalBytes) return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -36,7 +17,7 @@ CJournalFile::Open CJournalFile::Opened(const std::wstring& path, std::string& e
         return Open::Done;
     }
     const bool busy = GetLastError() == ERROR_SHARING_VIOLATION;
-    error = Failure(busy ? "another program is writing" : "cannot open", path);
+    error = FileFailure(busy ? "another program is writing" : "cannot open", path);
     return busy ? Open::Busy : Open::Failed;
 }
 
@@ -54,8 +35,8 @@ CJournalFile::Open CJournalFile::Reopen(const std::wstring& path, std::string& b
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     const Open opened = Opened(path, error);
     if (opened != Open::Done) return opened;
-    if (!ReadAll(m_file.get(), bytes)) {
-        error = Failure("cannot read", path);
+    if (!ReadAllBytes(m_file.get(), bytes, kMaxJournalBytes)) {
+        error = FileFailure("cannot read", path);
         m_file.reset();
         return Open::Failed;
     }
@@ -67,7 +48,7 @@ bool CJournalFile::CutAt(std::size_t size, std::string& error)
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(size);
     if (!SetFilePointerEx(m_file.get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(m_file.get())) {
-        error = Failure("cannot cut the torn end of", m_path);
+        error = FileFailure("cannot cut the torn end of", m_path);
         return false;
     }
     m_torn = false;
@@ -84,18 +65,18 @@ bool CJournalFile::Append(const std::string& bytes, bool flush, std::string& err
     if (m_torn && !CutAt(m_whole, error)) return false;
     LARGE_INTEGER zero{}, end{};
     if (!SetFilePointerEx(m_file.get(), zero, &end, FILE_END)) {
-        error = Failure("cannot append to", m_path);
+        error = FileFailure("cannot append to", m_path);
         return false;
     }
     m_whole = static_cast<std::size_t>(end.QuadPart);
     if (!WriteAllBytes(m_file.get(), bytes)) {
-        error = Failure("cannot append to", m_path);
+        error = FileFailure("cannot append to", m_path);
         m_torn = true;
         return false;
     }
     m_torn = false;
     if (flush && !FlushFileBuffers(m_file.get())) {
-        error = Failure("cannot flush", m_path);
+        error = FileFailure("cannot flush", m_path);
         return false;
     }
     return true;
@@ -106,7 +87,7 @@ bool ReadJournalBytes(const std::wstring& path, std::string& bytes)
     activex::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && ReadAll(file.get(), bytes);
+    return file && ReadAllBytes(file.get(), bytes, kMaxJournalBytes);
 }
 
 } // namespace trevanil_host

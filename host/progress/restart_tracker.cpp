@@ -94,19 +94,9 @@ void CRestartTracker::OnRowWritten(std::uint64_t token, std::string_view address
     Settle(entry, restart == m_byRestart.end() ? nullptr : &restart->second);
 }
 
-std::vector<std::uint64_t> CRestartTracker::TakeRestarted()
-{
-    std::vector<std::uint64_t> restarted;
-    restarted.swap(m_restarted);
-    return restarted;
-}
+std::vector<std::uint64_t> CRestartTracker::TakeRestarted() { return std::exchange(m_restarted, {}); }
 
-std::vector<std::uint64_t> CRestartTracker::TakeGivenUp()
-{
-    std::vector<std::uint64_t> givenUp;
-    givenUp.swap(m_givenUp);
-    return givenUp;
-}
+std::vector<std::uint64_t> CRestartTracker::TakeGivenUp() { return std::exchange(m_givenUp, {}); }
 
 std::vector<std::string> CRestartTracker::AddressesOwed() const
 {

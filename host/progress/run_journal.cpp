@@ -130,15 +130,11 @@ std::string FormatJournalLine(const JournalEvent& event)
     payload += ' ';
     payload += std::to_string(event.row);
     if (tag && tag->hasTexts) {
-        payload += ' ';
-        AppendCleanText(payload, event.result);
-        payload += '\t';
-        AppendCleanText(payload, event.deviceName);
-        payload += '\t';
-        AppendCleanText(payload, event.deviceId);
-        for (const std::string& text : event.further) {
-            payload += '\t';
-            AppendCleanText(payload, text);
+        std::vector<std::string> texts{event.result, event.deviceName, event.deviceId};
+        texts.insert(texts.end(), event.further.begin(), event.further.end());
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            payload += i == 0 ? ' ' : '\t';
+            AppendCleanText(payload, texts[i]);
         }
     }
     return WithCheck(std::move(payload));
@@ -161,14 +157,9 @@ bool RunLedger::Apply(const JournalEvent& event)
         m_rows.assign(static_cast<std::size_t>(event.row), LedgerRow());
         return true;
     case JournalEventKind::RunResumed:
-        if (!m_started) return false;
-        m_ended = false;
-        return true;
     case JournalEventKind::RunEnded:
     case JournalEventKind::RunInterrupted:
-        if (!m_started) return false;
-        m_ended = true;
-        return true;
+        return m_started;
     default:
         break;
     }

@@ -77,7 +77,6 @@ public:
     bool Apply(const JournalEvent& event);
 
     bool Started() const { return m_started; }
-    bool Ended() const { return m_ended; }
     std::size_t RowCount() const { return m_rows.size(); }
     const LedgerRow& Row(std::size_t row) const { return m_rows[row]; }
     // Rows with their result, written, not written; restarted and still owed of the written.
@@ -94,7 +93,6 @@ private:
     void Count(RowOutcome outcome, int by);
 
     bool m_started = false;
-    bool m_ended = false;
     std::vector<LedgerRow> m_rows;
     std::size_t m_done = 0;       // rows with a result (written, restarted or not written)
     std::size_t m_written = 0;    // written, restart still owed

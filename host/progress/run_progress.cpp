@@ -55,9 +55,7 @@ void CRunProgress::Tell(const std::string& text, UINT icon)
 
 void CRunProgress::ShowNotices()
 {
-    std::vector<Notice> notices;
-    notices.swap(m_notices);
-    for (const Notice& notice : notices)
+    for (const Notice& notice : std::exchange(m_notices, {}))
         MessageBoxW(m_frame, Utf8ToWide(notice.text).c_str(), Utf8ToWide(HostTextsFor(m_options.language).title).c_str(),
                     MB_OK | notice.icon);
 }

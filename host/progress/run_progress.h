@@ -51,9 +51,6 @@ public:
     // What the runs left, for the exit code.
     const std::vector<HostExit>& Outcome() const { return m_outcome; }
 
-    // The window asks before closing: a run is active, or its restarts are still due.
-    bool RecordActive() const { return m_record.Active(); }
-
 private:
     void Begin();
     void ReadNewItems();

@@ -66,16 +66,10 @@ bool OwnerAlive(const RunState& state)
 
 std::optional<RunState> ReadState(const std::wstring& path)
 {
-    std::string bytes;
     activex::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    char buffer[16384];
-    DWORD read = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-        if (bytes.size() > kMaxStateFileBytes) return std::nullopt;
-    }
+    std::string bytes;
+    if (!file || !ReadAllBytes(file.get(), bytes, kMaxStateFileBytes)) return std::nullopt;
     return ParseRunState(bytes);
 }
 
@@ -101,6 +95,14 @@ std::vector<std::string> RowIps(const std::string& original)
     ips.reserve(list.rows.size());
     for (const DeviceRow& row : list.rows) ips.push_back(row.size() > 2 ? row[2] : std::string());
     return ips;
+}
+
+JournalEvent Event(JournalEventKind kind, std::size_t row = 0)
+{
+    JournalEvent event;
+    event.kind = kind;
+    event.row = row;
+    return event;
 }
 
 void FillCounts(RunState& state, const RunLedger& ledger)
@@ -149,10 +151,11 @@ const std::string& CRunRecord::DeviceIp(std::size_t row) const
     return row < m_ips.size() ? m_ips[row] : kNone;
 }
 
-RecordStart CRunRecord::OpenPaths(const std::wstring& listPath, std::string& error)
+RecordStart CRunRecord::OpenPaths(const std::wstring& listPath, bool english, std::string& error)
 {
     *this = CRunRecord();
     m_listPath = listPath;
+    m_english = english;
     const std::wstring base = RecordBase(listPath);
     if (base.empty()) {
         error = "the user's folder %LOCALAPPDATA%\\trevanil cannot be written: the run has no record";
@@ -166,8 +169,7 @@ RecordStart CRunRecord::OpenPaths(const std::wstring& listPath, std::string& err
 
 RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string original, bool english, std::string& error)
 {
-    if (const RecordStart opened = OpenPaths(listPath, error); opened != RecordStart::Done) return opened;
-    m_english = english;
+    if (const RecordStart opened = OpenPaths(listPath, english, error); opened != RecordStart::Done) return opened;
     if (const CJournalFile::Open created = m_journal.Create(m_journalPath, error); created != CJournalFile::Open::Done)
         return created == CJournalFile::Open::Busy ? RecordStart::Busy : RecordStart::Failed;
     m_original = std::move(original);
@@ -181,10 +183,7 @@ RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string origi
     std::string step;
     if (!ReplaceFileWhole(m_copyPath, m_original, step)) Fail(step);
     if (!m_journal.Append(JournalFirstLine(), false, step)) Fail(step);
-    JournalEvent start;
-    start.kind = JournalEventKind::RunStarted;
-    start.row = m_ips.size();
-    Journal(start, true);
+    Journal(Event(JournalEventKind::RunStarted, m_ips.size()), true);
     m_itemRows.resize(m_ips.size());
     for (std::size_t i = 0; i < m_itemRows.size(); ++i) m_itemRows[i] = i;
 
@@ -207,8 +206,8 @@ RecordStart CRunRecord::BeginRun(const std::wstring& listPath, std::string origi
 
 RecordStart CRunRecord::BeginResume(const RunState& state, bool english, std::string& error)
 {
-    if (const RecordStart opened = OpenPaths(Utf8ToWide(state.list), error); opened != RecordStart::Done) return opened;
-    m_english = english;
+    if (const RecordStart opened = OpenPaths(Utf8ToWide(state.list), english, error); opened != RecordStart::Done)
+        return opened;
     std::string bytes;
     if (const CJournalFile::Open opened = m_journal.Reopen(m_journalPath, bytes, error);
         opened != CJournalFile::Open::Done)
@@ -233,9 +232,7 @@ RecordStart CRunRecord::BeginResume(const RunState& state, bool english, std::st
     m_ledger = std::move(replay->ledger);
     m_itemRows = m_ledger.RowsToDo();
     m_active = true;
-    JournalEvent resumed;
-    resumed.kind = JournalEventKind::RunResumed;
-    Journal(resumed, true);
+    Journal(Event(JournalEventKind::RunResumed), true);
     m_paths.results = Utf8ToWide(state.results);
     m_paths.retry = Utf8ToWide(state.retry);
     m_state = state;
@@ -250,9 +247,8 @@ RecordStart CRunRecord::BeginResume(const RunState& state, bool english, std::st
 std::optional<std::size_t> CRunRecord::OnItem(std::size_t item, const ResultItem& result, bool written)
 {
     if (!m_active || item >= m_itemRows.size()) return std::nullopt;
-    JournalEvent event;
-    event.kind = written ? JournalEventKind::RowWritten : JournalEventKind::RowNotWritten;
-    event.row = m_itemRows[item];
+    JournalEvent event = Event(written ? JournalEventKind::RowWritten : JournalEventKind::RowNotWritten,
+                               m_itemRows[item]);
     event.result = result.result;
     event.deviceName = result.deviceName;
     event.deviceId = result.deviceId;
@@ -268,19 +264,14 @@ void CRunRecord::OnRestartGivenUp(std::size_t row) { JournalRowLine(JournalEvent
 void CRunRecord::JournalRowLine(JournalEventKind kind, std::size_t row)
 {
     if (!m_active) return;
-    JournalEvent event;
-    event.kind = kind;
-    event.row = row;
     // On the disk with the next row's line: lost in a power loss, the row is only owed.
-    Journal(event, false);
+    Journal(Event(kind, row), false);
 }
 
 void CRunRecord::OnRunOver(bool completed)
 {
     if (!m_active || m_over) return;
-    JournalEvent event;
-    event.kind = completed ? JournalEventKind::RunEnded : JournalEventKind::RunInterrupted;
-    Journal(event, true);
+    Journal(Event(completed ? JournalEventKind::RunEnded : JournalEventKind::RunInterrupted), true);
     m_over = true;
     m_completed = completed;
 }

@@ -52,7 +52,7 @@ public:
     const std::string& DeviceIp(std::size_t row) const;
 
 private:
-    RecordStart OpenPaths(const std::wstring& listPath, std::string& error);
+    RecordStart OpenPaths(const std::wstring& listPath, bool english, std::string& error);
     void Journal(const JournalEvent& event, bool flush);
     // A restart's line (restarted, given up), flushed with the next row's.
     void JournalRowLine(JournalEventKind kind, std::size_t row);

@@ -10,15 +10,8 @@ namespace {
 constexpr std::string_view kFirstLine = "trevanil-run 1";
 constexpr std::size_t kMaxText = 32 * 1024;
 
-struct StateName {
-    RunStateKind kind;
-    const char* name;
-};
-constexpr std::array<StateName, 3> kStateNames{{
-    {RunStateKind::Running, "running"},
-    {RunStateKind::Ended, "ended"},
-    {RunStateKind::Interrupted, "interrupted"},
-}};
+// In RunStateKind's order.
+constexpr std::array<const char*, 3> kStateNames{{"running", "ended", "interrupted"}};
 
 enum Field { kState, kList, kResults, kRetry, kRows, kDone, kSucceeded, kFailed, kStarted, kUpdated, kPid,
              kProcessStart, kFieldCount };
@@ -30,16 +23,9 @@ bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") !
 
 std::optional<RunStateKind> ParseKind(std::string_view text)
 {
-    for (const StateName& entry : kStateNames)
-        if (text == entry.name) return entry.kind;
+    for (std::size_t i = 0; i < kStateNames.size(); ++i)
+        if (text == kStateNames[i]) return static_cast<RunStateKind>(i);
     return std::nullopt;
-}
-
-const char* KindName(RunStateKind kind)
-{
-    for (const StateName& entry : kStateNames)
-        if (entry.kind == kind) return entry.name;
-    return "running";
 }
 
 // The next line without its line end; false at the end of the text.
@@ -60,9 +46,10 @@ std::optional<std::string> FormatRunState(const RunState& state)
     for (const std::string* text : {&state.list, &state.results, &state.retry, &state.started, &state.updated})
         if (HasLineBreak(*text) || text->size() > kMaxText) return std::nullopt;
     const std::array<std::string, kFieldCount> values{{
-        KindName(state.state), state.list, state.results, state.retry, std::to_string(state.rows),
-        std::to_string(state.done), std::to_string(state.succeeded), std::to_string(state.failed), state.started,
-        state.updated, std::to_string(state.pid), std::to_string(state.processStart)}};
+        kStateNames[static_cast<std::size_t>(state.state)], state.list, state.results, state.retry,
+        std::to_string(state.rows), std::to_string(state.done), std::to_string(state.succeeded),
+        std::to_string(state.failed), state.started, state.updated, std::to_string(state.pid),
+        std::to_string(state.processStart)}};
     std::string out(kFirstLine);
     out += "\r\n";
     for (std::size_t i = 0; i < kFieldCount; ++i) out += std::string(kKeys[i]) + "=" + values[i] + "\r\n";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -143,4 +144,15 @@ TEST(UiTexts, EveryTextIsFilledInBothLanguages)
         }
     }
     for (const int other : {0, -1, 3, 100}) EXPECT_EQ(FindLanguageTexts(other), nullptr) << other;
+}
+
+TEST(UiTexts, TheFileFilterReachesTheFileDialogAsZeroSeparatedPairsEndingInTwoZeros)
+{
+    EXPECT_EQ(FileDialogFilter(L"A (*.a)|*.a|B|*.b||"), std::wstring(L"A (*.a)\0*.a\0B\0*.b\0\0", 19));
+    for (const int language : {kLanguageChinese, kLanguageEnglish}) {
+        const std::string pairs = LanguageTextsFor(language).ui.fileFilter;  // its bytes widened: the bars are ASCII
+        const std::wstring filter = FileDialogFilter(std::wstring(pairs.begin(), pairs.end()));
+        EXPECT_EQ(std::count(filter.begin(), filter.end(), L'\0'), 3) << language;
+        EXPECT_EQ(filter.substr(filter.size() - 2), std::wstring(2, L'\0')) << language;
+    }
 }

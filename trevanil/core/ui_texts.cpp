@@ -1,5 +1,7 @@
 #include "ui_texts.h"
 
+#include <algorithm>
+
 namespace {
 
 // The source is UTF-8; these literals are stored as written.
@@ -76,4 +78,10 @@ const LanguageTexts& LanguageTextsFor(int language)
 const LanguageTexts& DefaultLanguageTexts()
 {
     return kLanguages[0];
+}
+
+std::wstring FileDialogFilter(std::wstring pairs)
+{
+    std::replace(pairs.begin(), pairs.end(), L'|', L'\0');
+    return pairs;
 }

@@ -3,6 +3,7 @@
 // All texts are UTF-8, zero-terminated and static (they live as long as the module);
 // the window side converts them to UTF-16 before handing them to Windows.
 #pragma once
+#include <string>
 #include "list_columns.h"
 
 // The message texts of one language.
@@ -56,3 +57,7 @@ const LanguageTexts& LanguageTextsFor(int language);
 
 // The language a new dialog starts in (Chinese).
 const LanguageTexts& DefaultLanguageTexts();
+
+// A filter in MFC form (UiTexts::fileFilter, as UTF-16) as the file dialog takes it: zeros
+// in place of the '|', so its closing "||" gives the two zeros that end the list.
+std::wstring FileDialogFilter(std::wstring pairs);

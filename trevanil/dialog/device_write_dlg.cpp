@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
-#include <cstdio>
-#include <vector>
 #include "activex/atl_container.h"
 #include "activex/exception_barrier.h"
 #include "activex/wide_text.h"
@@ -13,21 +11,6 @@
 namespace {
 
 std::wstring Wide(const char* utf8) { return NarrowToWide(utf8 ? utf8 : "", TextEncoding::Utf8); }
-
-// The file dialog's filter: the "|"-separated pairs with zeros instead, ending in two zeros.
-std::wstring FilterFromPairs(const char* pairs)
-{
-    std::wstring filter = Wide(pairs);
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
-    filter.push_back(L'\0');
-    return filter;
-}
-
-void DeleteColumns(HWND list)
-{
-    for (int i = 0; i < kListColumnCount; ++i) SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
-}
 
 }  // namespace
 
@@ -118,7 +101,7 @@ void CDeviceWriteDlg::ApplyLanguage()
 {
     const LanguageTexts& texts = m_run.Texts();
     HWND list = Item(IDC_ROW_LIST);
-    DeleteColumns(list);
+    for (int i = 0; i < kListColumnCount; ++i) SendMessageW(list, LVM_DELETECOLUMN, 0, 0);  // the old language's
     for (int i = 0; i < kListColumnCount; ++i) {
         std::wstring caption = Wide(texts.columns[i].caption);
         LVCOLUMNW column{};
@@ -140,7 +123,7 @@ void CDeviceWriteDlg::ApplyLanguage()
 
 void CDeviceWriteDlg::OnBrowse()
 {
-    const std::wstring filter = FilterFromPairs(m_run.Texts().ui.fileFilter);
+    const std::wstring filter = FileDialogFilter(Wide(m_run.Texts().ui.fileFilter));
     wchar_t path[MAX_PATH * 4] = L"";
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
