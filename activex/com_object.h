@@ -227,6 +227,15 @@ private:
     IUnknown* m_owner;
 };
 
+// Hands `value` out through the caller's out parameter; E_POINTER when there is none.
+template <class T>
+HRESULT CopyOut(T* out, const T& value)
+{
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
 // The one way to make an object: constructs T, runs T::FinalConstruct() when T has
 // one (its failure destroys the object and is returned), and hands out `iid`. An
 // exception from the constructor becomes E_OUTOFMEMORY or E_UNEXPECTED.

@@ -54,12 +54,7 @@ using PointsEnum = SnapshotEnum<IEnumConnectionPoints, IConnectionPoint*, &IID_I
 
 } // namespace
 
-STDMETHODIMP ConnectionPoint::GetConnectionInterface(IID* iid)
-{
-    if (!iid) return E_POINTER;
-    *iid = m_eventIid;
-    return S_OK;
-}
+STDMETHODIMP ConnectionPoint::GetConnectionInterface(IID* iid) { return CopyOut(iid, m_eventIid); }
 
 STDMETHODIMP ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out)
 {
@@ -86,13 +81,10 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
 
 STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie)
 {
-    for (auto it = m_sinks.begin(); it != m_sinks.end(); ++it) {
-        if (it->first == cookie) {
-            m_sinks.erase(it);
-            return S_OK;
-        }
-    }
-    return CONNECT_E_NOCONNECTION;
+    const auto it = std::find_if(m_sinks.begin(), m_sinks.end(), [&](const auto& s) { return s.first == cookie; });
+    if (it == m_sinks.end()) return CONNECT_E_NOCONNECTION;
+    m_sinks.erase(it);
+    return S_OK;
 }
 
 STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** out)

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <tuple>
 #include <type_traits>
-#include "table_view.h"
 #include <windows.h>
 #include <oleauto.h>
 #include "raii.h"
@@ -93,15 +92,14 @@ template <class T, std::size_t N>
 HRESULT InvokeFromTable(T& self, const DispEntry<T> (&rows)[N], DISPID id, WORD flags, DISPPARAMS* params,
                         VARIANT* result, UINT* argErr)
 {
-    const TableView<DispEntry<T>> table(rows);
-    for (const DispEntry<T>* e = table.begin(); e != table.end(); ++e) {
-        if (e->id != id) continue;
+    for (const DispEntry<T>& e : rows) {
+        if (e.id != id) continue;
         if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
         DISPPARAMS none{};
         if (!params) params = &none;
-        if (params->cArgs > e->argCount) return DISP_E_BADPARAMCOUNT;
+        if (params->cArgs > e.argCount) return DISP_E_BADPARAMCOUNT;
         if (result) VariantInit(result);
-        return e->invoke(self, DispArgs(params, argErr), result);
+        return e.invoke(self, DispArgs(params, argErr), result);
     }
     return DISP_E_MEMBERNOTFOUND;
 }

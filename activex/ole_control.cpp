@@ -29,12 +29,7 @@ HRESULT OleControl::LoadTypeInfo(REFGUID guid, ITypeInfo** out)
     return typeLib->GetTypeInfoOfGuid(guid, out);
 }
 
-STDMETHODIMP OleControl::GetTypeInfoCount(UINT* count)
-{
-    if (!count) return E_POINTER;
-    *count = 1;
-    return S_OK;
-}
+STDMETHODIMP OleControl::GetTypeInfoCount(UINT* count) { return CopyOut(count, 1u); }
 
 STDMETHODIMP OleControl::GetTypeInfo(UINT index, LCID, ITypeInfo** out)
 {
@@ -184,12 +179,7 @@ void OleControl::UIActivate()
 
 STDMETHODIMP OleControl::EnumVerbs(IEnumOLEVERB** out) { return OleRegEnumVerbs(*m_info.clsid, out); }
 
-STDMETHODIMP OleControl::GetUserClassID(CLSID* out)
-{
-    if (!out) return E_POINTER;
-    *out = *m_info.clsid;
-    return S_OK;
-}
+STDMETHODIMP OleControl::GetUserClassID(CLSID* out) { return CopyOut(out, *m_info.clsid); }
 
 STDMETHODIMP OleControl::GetUserType(DWORD form, LPOLESTR* out) { return OleRegGetUserType(*m_info.clsid, form, out); }
 
@@ -230,12 +220,7 @@ STDMETHODIMP OleControl::EnumAdvise(IEnumSTATDATA** out)
     return m_adviseHolder ? m_adviseHolder->EnumAdvise(out) : E_FAIL;
 }
 
-STDMETHODIMP OleControl::GetMiscStatus(DWORD, DWORD* status)
-{
-    if (!status) return E_POINTER;
-    *status = m_info.miscStatus;
-    return S_OK;
-}
+STDMETHODIMP OleControl::GetMiscStatus(DWORD, DWORD* status) { return CopyOut(status, m_info.miscStatus); }
 
 // ---- in-place object ----
 

@@ -71,12 +71,7 @@ STDMETHODIMP OleControl::GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL 
     return GetExtent(aspect, size);
 }
 
-STDMETHODIMP OleControl::GetClassID(CLSID* out)
-{
-    if (!out) return E_POINTER;
-    *out = *m_info.clsid;
-    return S_OK;
-}
+STDMETHODIMP OleControl::GetClassID(CLSID* out) { return CopyOut(out, *m_info.clsid); }
 
 STDMETHODIMP OleControl::Load(IStream* stream)
 {

@@ -9,16 +9,9 @@
 
 namespace activex {
 
-struct BstrTraits {
-    using Handle = BSTR;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { SysFreeString(h); }
-};
-
 // An owned BSTR. Made from a text it holds a copy; put() lends the slot to a function
 // that hands out a BSTR.
-class UniqueBstr : public UniqueAny<BstrTraits> {
+class UniqueBstr : public UniqueAny<HandleTraits<BSTR, &SysFreeString>> {
 public:
     UniqueBstr() = default;
     explicit UniqueBstr(const wchar_t* text) : UniqueAny(SysAllocString(text ? text : L"")) {}

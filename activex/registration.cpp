@@ -36,24 +36,30 @@ struct KeyValue {
     std::wstring value;
 };
 
-HRESULT CategoryManager(ComPtr<ICatRegister>& out)
+// Runs `use` with the system's component category manager.
+template <class Use>
+HRESULT WithCategoryManager(Use use)
 {
-    return CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
-                            IID_ICatRegister, out.put_void());
+    ComPtr<ICatRegister> manager;
+    const HRESULT hr = CoCreateInstance(CLSID_StdComponentCategoriesMgr, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_ICatRegister, manager.put_void());
+    return FAILED(hr) ? hr : use(*manager.get());
+}
+
+// "{XXXXXXXX-...}" form of a GUID.
+std::wstring GuidText(REFGUID guid)
+{
+    wchar_t text[39];
+    if (StringFromGUID2(guid, text, 39) == 0) text[0] = L'\0';
+    return text;
 }
 
 } // namespace
 
-void GuidText(REFGUID guid, wchar_t (&text)[39])
-{
-    if (StringFromGUID2(guid, text, 39) == 0) text[0] = L'\0';
-}
-
 HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath)
 {
-    wchar_t clsid[39];
-    GuidText(*reg.clsid, clsid);
-    const std::wstring base = std::wstring(L"CLSID\\") + clsid;
+    const std::wstring clsid = GuidText(*reg.clsid);
+    const std::wstring base = L"CLSID\\" + clsid;
     std::vector<KeyValue> values = {
         {base, nullptr, reg.typeName},
         {base + L"\\InprocServer32", nullptr, modulePath},
@@ -67,12 +73,10 @@ HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath
     }
     if (reg.insertable) values.push_back({base + L"\\Insertable", nullptr, L""});
     if (reg.control) {
-        wchar_t libid[39];
-        GuidText(*reg.libid, libid);
         values.push_back({base + L"\\Control", nullptr, L""});
         values.push_back({base + L"\\MiscStatus", nullptr, L"0"});
         values.push_back({base + L"\\MiscStatus\\1", nullptr, std::to_wstring(reg.miscStatus)});
-        values.push_back({base + L"\\TypeLib", nullptr, libid});
+        values.push_back({base + L"\\TypeLib", nullptr, GuidText(*reg.libid)});
         values.push_back({base + L"\\Version", nullptr, reg.typeLibVersion});
         values.push_back({base + L"\\ToolboxBitmap32", nullptr,
                           std::wstring(modulePath) + L", " + std::to_wstring(reg.toolboxBitmapId)});
@@ -94,9 +98,7 @@ HRESULT RegisterComClass(const ClassRegistration& reg, const wchar_t* modulePath
 
 HRESULT UnregisterComClass(const ClassRegistration& reg)
 {
-    wchar_t clsid[39];
-    GuidText(*reg.clsid, clsid);
-    HRESULT hr = DeleteTree(std::wstring(L"CLSID\\") + clsid);
+    HRESULT hr = DeleteTree(L"CLSID\\" + GuidText(*reg.clsid));
     if (SUCCEEDED(hr) && reg.progId) hr = DeleteTree(reg.progId);
     return hr;
 }
@@ -116,9 +118,6 @@ HRESULT UnregisterTypeLib(REFGUID libid, WORD major, WORD minor, LCID lcid)
 
 HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid)
 {
-    ComPtr<ICatRegister> manager;
-    HRESULT hr = CategoryManager(manager);
-    if (FAILED(hr)) return hr;
     CATEGORYINFO info{};
     info.catid = catid;
     info.lcid = lcid;
@@ -126,32 +125,26 @@ HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid)
     const size_t capacity = sizeof(info.szDescription) / sizeof(info.szDescription[0]);
     std::wcsncpy(info.szDescription, description, capacity - 1);
     info.szDescription[capacity - 1] = L'\0';
-    return manager->RegisterCategories(1, &info);
+    return WithCategoryManager([&](ICatRegister& manager) { return manager.RegisterCategories(1, &info); });
 }
 
 HRESULT RegisterClassInCategory(REFCLSID clsid, REFGUID catid)
 {
-    ComPtr<ICatRegister> manager;
-    HRESULT hr = CategoryManager(manager);
-    if (FAILED(hr)) return hr;
     CATID id = catid;
-    return manager->RegisterClassImplCategories(clsid, 1, &id);
+    return WithCategoryManager(
+        [&](ICatRegister& manager) { return manager.RegisterClassImplCategories(clsid, 1, &id); });
 }
 
 HRESULT UnregisterClassFromCategory(REFCLSID clsid, REFGUID catid)
 {
     // A class whose key is gone is in no category any more (Wine's manager fails then).
-    wchar_t text[39];
-    GuidText(clsid, text);
     UniqueHKey classKey;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + text).c_str(), 0, KEY_READ, classKey.put()) !=
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(clsid)).c_str(), 0, KEY_READ, classKey.put()) !=
         ERROR_SUCCESS)
         return S_OK;
-    ComPtr<ICatRegister> manager;
-    HRESULT hr = CategoryManager(manager);
-    if (FAILED(hr)) return hr;
     CATID id = catid;
-    return manager->UnRegisterClassImplCategories(clsid, 1, &id);
+    return WithCategoryManager(
+        [&](ICatRegister& manager) { return manager.UnRegisterClassImplCategories(clsid, 1, &id); });
 }
 
 } // namespace activex

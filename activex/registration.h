@@ -43,7 +43,4 @@ HRESULT RegisterCategory(REFGUID catid, const wchar_t* description, LCID lcid);
 HRESULT RegisterClassInCategory(REFCLSID clsid, REFGUID catid);
 HRESULT UnregisterClassFromCategory(REFCLSID clsid, REFGUID catid);
 
-// "{XXXXXXXX-...}" form of a GUID.
-void GuidText(REFGUID guid, wchar_t (&text)[39]);
-
 } // namespace activex

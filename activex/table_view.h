@@ -1,5 +1,5 @@
 // A read-only view of a constant table (an array with its size), for the layer's
-// data-driven lookups: class factories, dispatch entries, verbs. No end marker is needed.
+// data-driven lookups: class factories, verbs. No end marker is needed.
 #pragma once
 #include <cstddef>
 

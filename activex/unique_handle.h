@@ -65,23 +65,15 @@ struct HandleTraits {
 
 // Threads, processes, events, mutexes; files; LoadLibrary results (one reference each);
 // FindFirstFile searches; registry keys; GDI objects the caller made; memory DCs.
-using KernelHandleTraits = HandleTraits<HANDLE, &CloseHandle>;
-using FileHandleTraits = HandleTraits<HANDLE, &CloseHandle, true>;
-using ModuleTraits = HandleTraits<HMODULE, &FreeLibrary>;
-using FindHandleTraits = HandleTraits<HANDLE, &FindClose, true>;
-using RegKeyTraits = HandleTraits<HKEY, &RegCloseKey>;
-template <class H>
-using GdiObjectTraits = HandleTraits<H, &DeleteObject>;
-using MemoryDcTraits = HandleTraits<HDC, &DeleteDC>;
-
-using UniqueHandle = UniqueAny<KernelHandleTraits>;
-using UniqueFileHandle = UniqueAny<FileHandleTraits>;
-using UniqueHModule = UniqueAny<ModuleTraits>;
-using UniqueHKey = UniqueAny<RegKeyTraits>;
-using UniqueBitmap = UniqueAny<GdiObjectTraits<HBITMAP>>;
-using UniqueBrush = UniqueAny<GdiObjectTraits<HBRUSH>>;
-using UniqueFont = UniqueAny<GdiObjectTraits<HFONT>>;
-using UniqueMemoryDc = UniqueAny<MemoryDcTraits>;
+using UniqueHandle = UniqueAny<HandleTraits<HANDLE, &CloseHandle>>;
+using UniqueFileHandle = UniqueAny<HandleTraits<HANDLE, &CloseHandle, true>>;
+using UniqueHModule = UniqueAny<HandleTraits<HMODULE, &FreeLibrary>>;
+using UniqueFindHandle = UniqueAny<HandleTraits<HANDLE, &FindClose, true>>;
+using UniqueHKey = UniqueAny<HandleTraits<HKEY, &RegCloseKey>>;
+using UniqueBitmap = UniqueAny<HandleTraits<HBITMAP, &DeleteObject>>;
+using UniqueBrush = UniqueAny<HandleTraits<HBRUSH, &DeleteObject>>;
+using UniqueFont = UniqueAny<HandleTraits<HFONT, &DeleteObject>>;
+using UniqueMemoryDc = UniqueAny<HandleTraits<HDC, &DeleteDC>>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDc {
@@ -117,6 +109,5 @@ private:
     HDC m_dc;
     HGDIOBJ m_previous;
 };
-using UniqueFindHandle = UniqueAny<FindHandleTraits>;
 
 } // namespace activex

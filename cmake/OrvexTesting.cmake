@@ -55,17 +55,17 @@ function(orvex_put_beside target)
   add_dependencies(${target} ${target}_beside)
 endfunction()
 
-# orvex_deploy_module_beside(target [WITH_DEVICE_LIBS])
-# orvex.dll and the older-protocol library it imports next to a test program;
-# WITH_DEVICE_LIBS adds the stand-in camera and media libraries, which orvex loads from
-# the program's own directory.
+# orvex_deploy_module_beside(target [WITH_DEVICE_LIBS] [lib...])
+# orvex.dll and the older-protocol library it imports next to a test program, and the
+# libs given; WITH_DEVICE_LIBS adds the stand-in camera and media libraries, which orvex
+# loads from the program's own directory.
 function(orvex_deploy_module_beside target)
   cmake_parse_arguments(D "WITH_DEVICE_LIBS" "" "" ${ARGN})
   set(libs orvex halcyra)
   if(D_WITH_DEVICE_LIBS)
     list(APPEND libs ravicore ravimedia)
   endif()
-  orvex_put_beside(${target} ${libs})
+  orvex_put_beside(${target} ${libs} ${D_UNPARSED_ARGUMENTS})
 endfunction()
 
 # orvex_add_test_module(NAME OF shipped SOURCES src... [INCLUDES dir...])
