@@ -17,6 +17,7 @@
 #include "orvex/control/orvex_contract.h"
 #include "activex/raii.h"
 #include "activex/unique_handle.h"
+#include "bench_support.h"
 #include "device_list.h"
 #include "device_split.h"
 #include "check_report.h"
@@ -25,14 +26,6 @@
 namespace {
 
 constexpr double kTickSeconds = 1.8;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 void SetText(VARIANT* v, const std::wstring& text)
 {

@@ -3,32 +3,14 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "activex/unique_handle.h"
+#include "bench_support.h"
 #include "ipv4_text.h"
 #include "orvex/connections/v5_groups.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-std::string TodaysLogPath()
-{
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "C:\\orvex\\Log\\Log_%d_%02d_%02d.txt", now.wYear, now.wMonth, now.wDay);
-    return path;
-}
 
 template <typename Function>
 Function Find(HMODULE library, const char* name)
@@ -41,7 +23,7 @@ Function Find(HMODULE library, const char* name)
 LogTally CountTodaysLog()
 {
     LogTally tally;
-    activex::UniqueFileHandle file(CreateFileA(TodaysLogPath().c_str(), GENERIC_READ,
+    activex::UniqueFileHandle file(CreateFileA(TodaysLogPath("C:\\orvex\\").c_str(), GENERIC_READ,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return tally;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_support.h"
 #include "flat_call_depth.h"
 #include "log_root.h"
 #include "write_log.h"
@@ -48,24 +49,15 @@ __attribute__((noinline)) long AtomicsInOut()
     return inFlight;
 }
 
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
-
 // The best of five rounds: another process on the machine only ever adds time.
 template <typename Body>
 double TimePerIteration(int iterations, Body body)
 {
     double best = 0;
     for (int round = 0; round < 5; ++round) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
+        const double start = Now();
         for (int i = 0; i < iterations; ++i) body(i);
-        QueryPerformanceCounter(&end);
-        const double perIteration = Seconds(start, end) / iterations;
+        const double perIteration = (Now() - start) / iterations;
         if (round == 0 || perIteration < best) best = perIteration;
     }
     return best;
@@ -133,14 +125,11 @@ void BenchLog()
     auto writeLogLines = [&] { return TimePerIteration(kLines, [&](int i) { WriteLog("Bench::WriteLog", i, message); }); };
     writeLogLines();  // the first round also creates the folders and the file
 
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    char path[MAX_PATH];
-    std::snprintf(path, sizeof path, "%sLog\\Log_%d_%02d_%02d.txt", root, now.wYear, now.wMonth, now.wDay);
+    const std::string path = TodaysLogPath(root);
     char line[256];
     const int length = std::snprintf(line, sizeof line, "[00:00:00]Bench::Raw:1 %s\r\n", message);
     auto rawLines = [&] { return TimePerIteration(kLines, [&](int) {
-        HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
         SetFilePointer(file, 0, nullptr, FILE_END);
@@ -155,7 +144,7 @@ void BenchLog()
     std::printf("  raw open/seek/write/close     %8.0f lines/s\n", 1.0 / perRawLine);
     std::printf("  WriteLog / raw (time a line) = %.2f\n", perLine / perRawLine);
 
-    DeleteFileA(path);
+    DeleteFileA(path.c_str());
     char logDir[MAX_PATH];
     std::snprintf(logDir, sizeof logDir, "%sLog", root);
     RemoveDirectoryA(logDir);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "activex/unique_handle.h"
+#include "bench_support.h"
 #include "dialog_automation.h"
 #include "export/run_exports.h"
 #include "progress/journal_file.h"
@@ -23,14 +24,6 @@ namespace {
 
 using trevanil_host::JournalEvent;
 using trevanil_host::JournalEventKind;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // A folder of this process's own under %TEMP%, removed with whatever is left in it.
 class TempFolder {

@@ -1,5 +1,6 @@
 #include "device.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -51,23 +52,9 @@ std::string Expand(std::string_view value, const std::string& address)
     return std::string(value);
 }
 
-template <class Table>
-bool Contains(const Table& table, std::string_view call)
+Range<std::string_view> CallsOf(Protocol protocol)
 {
-    for (auto name : table)
-        if (name == call) return true;
-    return false;
-}
-
-template <class Table>
-std::string Join(const Table& table)
-{
-    std::string out;
-    for (auto name : table) {
-        if (!out.empty()) out += ", ";
-        out += name;
-    }
-    return out;
+    return protocol == Protocol::Old ? RangeOf(kOldCalls) : RangeOf(kNewCalls);
 }
 
 }  // namespace
@@ -121,24 +108,26 @@ Device MakeDevice(std::string address, Protocol protocol, int port, std::string 
     device.password = std::move(password);
     for (const auto& block : Blocks(protocol)) device.blocks[std::string(block.name)] = Bytes(block.size, 0);
     std::string error;
-    const auto apply = [&](const auto& table) {
-        for (const auto& d : table)
-            if (!device.SetField(d.key, Expand(d.value, device.address), error))
-                throw std::logic_error("bad factory default: " + error);
-    };
-    if (protocol == Protocol::Old) apply(kOldDefaults);
-    else apply(kNewDefaults);
+    for (const auto& d : protocol == Protocol::Old ? RangeOf(kOldDefaults) : RangeOf(kNewDefaults))
+        if (!device.SetField(d.key, Expand(d.value, device.address), error))
+            throw std::logic_error("bad factory default: " + error);
     return device;
 }
 
 bool IsKnownCall(Protocol protocol, std::string_view call)
 {
-    return protocol == Protocol::Old ? Contains(kOldCalls, call) : Contains(kNewCalls, call);
+    const auto calls = CallsOf(protocol);
+    return std::find(calls.begin(), calls.end(), call) != calls.end();
 }
 
 std::string KnownCalls(Protocol protocol)
 {
-    return protocol == Protocol::Old ? Join(kOldCalls) : Join(kNewCalls);
+    std::string out;
+    for (auto name : CallsOf(protocol)) {
+        if (!out.empty()) out += ", ";
+        out += name;
+    }
+    return out;
 }
 
 }  // namespace devsim

@@ -10,6 +10,16 @@ void SleepMs(int ms)
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+int CallOutcome::Result(int done, int no_device, int store_error) const
+{
+    switch (kind) {
+    case Kind::Done: return done;
+    case Kind::Faulted: return fault;
+    case Kind::NoDevice: return no_device;
+    default: return store_error;
+    }
+}
+
 CallOutcome RunDeviceCall(std::string_view address, std::string_view call, const std::function<bool(Device&)>& op)
 {
     CallOutcome outcome;

@@ -16,6 +16,10 @@ struct CallOutcome {
     int fault = 0;                 // Faulted: the library error value to answer with
     int unreachable_delay_ms = 0;  // NoDevice: how long a login there should wait
     std::string error;             // StoreError: why
+
+    // The library's answer: `done` when the call ran, else the fault, `no_device` for a
+    // device removed from the store meanwhile, `store_error` for a store that failed.
+    int Result(int done, int no_device, int store_error) const;
 };
 
 // `op` runs under the store lock and returns whether it changed the device. The

@@ -1,6 +1,7 @@
 #include "layout.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -56,12 +57,6 @@ constexpr FieldDef kNewFields[] = {
     {"pu_id", "quor", 12, 33, FieldKind::Text, "PU id", false},
 };
 
-template <class T, std::size_t N>
-auto RangeOf(const T (&table)[N])
-{
-    return std::pair<const T*, const T*>(table, table + N);
-}
-
 std::uint32_t LoadNative(const Bytes& block, std::size_t offset, std::size_t width)
 {
     std::uint32_t v32 = 0;
@@ -83,15 +78,13 @@ void StoreNative(Bytes& block, std::size_t offset, std::size_t width, std::uint3
     }
 }
 
+// Decimal digits only: no sign, no blanks.
 bool ParseUnsigned(std::string_view text, std::uint32_t max, std::uint32_t& out)
 {
-    if (text.empty() || text.size() > 10) return false;
     std::uint64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > max) return false;
+    const char* end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, value);
+    if (text.size() > 10 || failure != std::errc() || stop != end || value > max) return false;
     out = static_cast<std::uint32_t>(value);
     return true;
 }
@@ -103,16 +96,14 @@ std::string_view ProtocolName(Protocol protocol)
     return protocol == Protocol::Old ? "old" : "new";
 }
 
-BlockRange Blocks(Protocol protocol)
+Range<BlockDef> Blocks(Protocol protocol)
 {
-    const auto r = protocol == Protocol::Old ? RangeOf(kOldBlocks) : RangeOf(kNewBlocks);
-    return {r.first, r.second};
+    return protocol == Protocol::Old ? RangeOf(kOldBlocks) : RangeOf(kNewBlocks);
 }
 
-FieldRange Fields(Protocol protocol)
+Range<FieldDef> Fields(Protocol protocol)
 {
-    const auto r = protocol == Protocol::Old ? RangeOf(kOldFields) : RangeOf(kNewFields);
-    return {r.first, r.second};
+    return protocol == Protocol::Old ? RangeOf(kOldFields) : RangeOf(kNewFields);
 }
 
 const BlockDef* FindBlock(Protocol protocol, std::string_view name)

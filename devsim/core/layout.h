@@ -39,21 +39,22 @@ struct FieldDef {
     bool address_guarded;    // the device refuses a write that sets it to 0.0.0.0 / 255.255.255.255
 };
 
-struct FieldRange {
-    const FieldDef* begin_;
-    const FieldDef* end_;
-    const FieldDef* begin() const { return begin_; }
-    const FieldDef* end() const { return end_; }
+// The entries of a constant table, for range-for.
+template <class T>
+struct Range {
+    const T* begin_;
+    const T* end_;
+    const T* begin() const { return begin_; }
+    const T* end() const { return end_; }
 };
-struct BlockRange {
-    const BlockDef* begin_;
-    const BlockDef* end_;
-    const BlockDef* begin() const { return begin_; }
-    const BlockDef* end() const { return end_; }
-};
+template <class T, std::size_t N>
+Range<T> RangeOf(const T (&table)[N])
+{
+    return {table, table + N};
+}
 
-BlockRange Blocks(Protocol protocol);
-FieldRange Fields(Protocol protocol);
+Range<BlockDef> Blocks(Protocol protocol);
+Range<FieldDef> Fields(Protocol protocol);
 const BlockDef* FindBlock(Protocol protocol, std::string_view name);
 const BlockDef* FindGroup(int group);  // older protocol only
 const FieldDef* FindField(Protocol protocol, std::string_view key);

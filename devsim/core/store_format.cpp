@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <functional>
 #include <sstream>
 
 #include "ipv4.h"
@@ -70,7 +69,6 @@ struct SectionParser {
         device = MakeDevice(address, protocol, static_cast<int>(port));
 
         for (const auto& [key, value] : keys) {
-            std::string why;
             long number = 0;
             const auto dot = key.find('.');
             const std::string_view head = dot == std::string::npos ? std::string_view(key) : std::string_view(key).substr(0, dot);
@@ -158,6 +156,11 @@ bool ParseStore(std::string_view text, StoreData& out, std::string& error)
     SectionParser section;
     bool in_settings = false;
     bool in_device = false;
+    int line_no = 0;
+    const auto fail = [&](const std::string& why) {
+        error = "line " + std::to_string(line_no) + ": " + why;
+        return false;
+    };
     const auto finish = [&]() {
         if (!in_device) return true;
         Device device;
@@ -166,7 +169,6 @@ bool ParseStore(std::string_view text, StoreData& out, std::string& error)
         return true;
     };
 
-    int line_no = 0;
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const std::size_t end = std::min(text.find('\n', pos), text.size());
@@ -175,10 +177,7 @@ bool ParseStore(std::string_view text, StoreData& out, std::string& error)
         ++line_no;
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         if (line.front() == '[') {
-            if (line.back() != ']') {
-                error = "line " + std::to_string(line_no) + ": section header without ']'";
-                return false;
-            }
+            if (line.back() != ']') return fail("section header without ']'");
             if (!finish()) return false;
             std::string name(Trim(line.substr(1, line.size() - 2)));
             in_settings = name == kSettingsSection;
@@ -186,43 +185,28 @@ bool ParseStore(std::string_view text, StoreData& out, std::string& error)
             // A device is kept under the text the libraries look it up by: a hand-written
             // "[010.001.000.009]" is the device at 10.1.0.9, and one address is one device.
             if (const auto address = ParseIpv4(name); in_device && address) name = FormatIpv4(*address);
-            if (in_device && data.devices.count(name)) {
-                error = "line " + std::to_string(line_no) + ": device " + name + " appears twice";
-                return false;
-            }
+            if (in_device && data.devices.count(name)) return fail("device " + name + " appears twice");
             section = SectionParser{name, line_no, {}, {}};
             continue;
         }
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) {
-            error = "line " + std::to_string(line_no) + ": expected 'key = value'";
-            return false;
-        }
+        if (eq == std::string_view::npos) return fail("expected 'key = value'");
         const std::string key(Trim(line.substr(0, eq)));
         std::string_view raw_value = line.substr(eq + 1);
         if (!raw_value.empty() && raw_value.front() == ' ') raw_value.remove_prefix(1);
         const auto value = UnescapeValue(raw_value);
-        if (key.empty() || !value) {
-            error = "line " + std::to_string(line_no) + ": bad key or escape in value";
-            return false;
-        }
+        if (key.empty() || !value) return fail("bad key or escape in value");
         if (in_settings) {
             long ms = 0;
-            if (key != "unreachable_delay_ms" || !ParseLong(*value, ms) || ms < 0 || ms > 600000) {
-                error = "line " + std::to_string(line_no) + ": [devsim] knows only unreachable_delay_ms (0 to 600000)";
-                return false;
-            }
+            if (key != "unreachable_delay_ms" || !ParseLong(*value, ms) || ms < 0 || ms > 600000)
+                return fail("[devsim] knows only unreachable_delay_ms (0 to 600000)");
             data.unreachable_delay_ms = static_cast<int>(ms);
         } else if (in_device) {
-            if (section.keys.count(key)) {
-                error = "line " + std::to_string(line_no) + ": key " + key + " appears twice";
-                return false;
-            }
+            if (section.keys.count(key)) return fail("key " + key + " appears twice");
             section.keys[key] = *value;
             section.key_lines[key] = line_no;
         } else {
-            error = "line " + std::to_string(line_no) + ": key outside any section";
-            return false;
+            return fail("key outside any section");
         }
     }
     if (!finish()) return false;

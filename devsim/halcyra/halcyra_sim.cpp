@@ -50,16 +50,6 @@ void SetConnected(int handle, bool connected, const std::string& address = {}, l
     }
 }
 
-int Translate(const CallOutcome& outcome, int result)
-{
-    switch (outcome.kind) {
-    case CallOutcome::Kind::Done: return result;
-    case CallOutcome::Kind::Faulted: return outcome.fault;
-    case CallOutcome::Kind::NoDevice: return err::kNotConnected;  // removed from the store meanwhile
-    default: return err::kInternal;
-    }
-}
-
 // A call on a connected handle. `op` returns the library result and sets `changed`
 // when it altered the device.
 template <class Op>
@@ -78,7 +68,7 @@ int ConnectedCall(int handle, const char* call, Op op)
         result = op(device, changed);
         return changed;
     });
-    return Translate(outcome, result);
+    return outcome.Result(result, err::kNotConnected, err::kInternal);
 }
 
 // Checks the arguments of ZRM_Get/SetPuParam; null when they are fine.
@@ -150,7 +140,7 @@ int DEVSIM_CDECL ZRM_ConnectPU(int handle, const char* user, const char* pass, s
         devsim::SleepMs(outcome.unreachable_delay_ms);
         return err::kTimeout;
     }
-    result = Translate(outcome, result);
+    result = outcome.Result(result, err::kNotConnected, err::kInternal);
     if (result == err::kOk) SetConnected(handle, true, address, epoch);
     return result;
 }

@@ -55,16 +55,6 @@ std::uint8_t Answer(int* err, int value)
     return value == err::kOk ? kSuccess : kFail;
 }
 
-int Translate(const CallOutcome& outcome, int result)
-{
-    switch (outcome.kind) {
-    case CallOutcome::Kind::Done: return result;
-    case CallOutcome::Kind::Faulted: return outcome.fault;
-    case CallOutcome::Kind::NoDevice: return err::kNoAnswer;  // removed from the store meanwhile
-    default: return err::kBadParameter;
-    }
-}
-
 // A call on a logged-in handle; `op` returns the error value (kOk on success) and sets
 // `changed` when it altered the device.
 template <class Op>
@@ -84,7 +74,7 @@ std::uint8_t SessionCall(const int* handle, const char* call, int* err, Op op)
         result = op(device, changed);
         return changed;
     });
-    return Answer(err, Translate(outcome, result));
+    return Answer(err, outcome.Result(result, err::kNoAnswer, err::kBadParameter));
 }
 
 std::uint8_t ReadBlock(int* handle, const char* call, std::string_view name, void* buf, int* err)
@@ -194,7 +184,7 @@ std::uint8_t IPC_Login(int* handle, const char* user, const char* pass, int* err
         SleepMs(outcome.unreachable_delay_ms);
         return Answer(err, err::kNoAnswer);
     }
-    result = Translate(outcome, result);
+    result = outcome.Result(result, err::kNoAnswer, err::kBadParameter);
     if (result == err::kOk)
         EditSession(*handle, [&](IpcSession& s) {
             s.logged_in = true;
@@ -232,7 +222,7 @@ std::uint8_t IPC_IsConnect(int handle, std::uint8_t* connected, int* err)
             return false;
         });
         if (outcome.kind == CallOutcome::Kind::NoDevice) alive = false;
-        else result = Translate(outcome, err::kOk);
+        else result = outcome.Result(err::kOk, err::kNoAnswer, err::kBadParameter);
     }
     if (result == err::kOk) *connected = alive ? 1 : 0;
     return Answer(err, result);

@@ -30,6 +30,14 @@ int VolumeOf(const std::map<int, int>& table, int port)
     return it == table.end() ? kDefaultVolume : it->second;
 }
 
+std::uint8_t SetVolumeOf(std::map<int, int>& table, int port, int volume)
+{
+    if (volume < 0 || volume > 100) return 0;
+    std::lock_guard<std::mutex> hold(g_lock);
+    table[port] = volume;
+    return 1;
+}
+
 void ReportMisuse(const wchar_t* what)
 {
     wchar_t previous[512] = L"";
@@ -70,13 +78,7 @@ std::uint8_t __cdecl MED_FreeMedia(void)
     return 1;
 }
 
-std::uint8_t __cdecl MED_SetVolume(int port, int volume)
-{
-    if (volume < 0 || volume > 100) return 0;
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_volume[port] = volume;
-    return 1;
-}
+std::uint8_t __cdecl MED_SetVolume(int port, int volume) { return SetVolumeOf(g_volume, port, volume); }
 
 std::uint8_t __cdecl MED_GetVolume(int port, int* volume)
 {
@@ -91,13 +93,7 @@ std::uint8_t __cdecl MED_GetVolume(int port, int* volume)
     return 1;
 }
 
-std::uint8_t __cdecl MED_SetCallVolume(int port, int volume)
-{
-    if (volume < 0 || volume > 100) return 0;
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_call_volume[port] = volume;
-    return 1;
-}
+std::uint8_t __cdecl MED_SetCallVolume(int port, int volume) { return SetVolumeOf(g_call_volume, port, volume); }
 
 // An 8-bit result of its own: the volume itself.
 std::uint8_t __cdecl MED_GetCallVolume(int port)

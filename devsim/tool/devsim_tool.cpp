@@ -64,6 +64,13 @@ int CheckedPort(const std::string& text)
     return static_cast<int>(*port);
 }
 
+int CheckedDelay(const std::string& text)
+{
+    const auto ms = ParseInt(text, 0, kMaxDelayMs);
+    if (!ms) throw UsageError{"delay must be a number of milliseconds from 0 to 600000, not '" + text + "'"};
+    return static_cast<int>(*ms);
+}
+
 Protocol CheckedProtocol(const std::string& text)
 {
     if (text == "old") return Protocol::Old;
@@ -204,9 +211,7 @@ std::string CallSetting(const Args& args, StoreData& data, CallTable which)
                              " (the library's success value), not '" + args[2] + "'"};
         table[call] = static_cast<int>(*code);
     } else {
-        const auto ms = ParseInt(args[2], 0, kMaxDelayMs);
-        if (!ms) throw UsageError{"delay must be a number of milliseconds from 0 to 600000, not '" + args[2] + "'"};
-        table[call] = static_cast<int>(*ms);
+        table[call] = CheckedDelay(args[2]);
     }
     return d.address + ": " + call + (is_fault ? " answers " : " takes ") + args[2] + (is_fault ? "" : " ms");
 }
@@ -223,9 +228,7 @@ std::string DropCommand(const Args& args, StoreData& data)
 std::string UnreachableCommand(const Args& args, StoreData& data)
 {
     ExpectCount(args, 1, 1, "unreachable-delay MS");
-    const auto ms = ParseInt(args[0], 0, kMaxDelayMs);
-    if (!ms) throw UsageError{"delay must be a number of milliseconds from 0 to 600000, not '" + args[0] + "'"};
-    data.unreachable_delay_ms = static_cast<int>(*ms);
+    data.unreachable_delay_ms = CheckedDelay(args[0]);
     return "unreachable addresses answer after " + args[0] + " ms";
 }
 

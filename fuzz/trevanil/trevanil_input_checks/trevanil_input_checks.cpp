@@ -1,7 +1,6 @@
 // The Write checks against any texts (IP, port and path separated by line feeds): the
 // compiled IP pattern agrees with the rule written out by hand, the port reading agrees
 // with strtoll clamped to 32 bits, and the first failing check is the one reported.
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -41,7 +40,6 @@ bool IsPlatformIpByHand(std::string_view text)
 std::int32_t AtoiByLibrary(std::string_view text)
 {
     const std::string terminated(text);  // strtoll stops at the first NUL, as AtoiLike stops at any non-digit
-    errno = 0;
     const long long value = std::strtoll(terminated.c_str(), nullptr, 10);
     if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
     if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
