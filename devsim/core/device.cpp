@@ -52,9 +52,10 @@ std::string Expand(std::string_view value, const std::string& address)
     return std::string(value);
 }
 
-Range<std::string_view> CallsOf(Protocol protocol)
+TableView<std::string_view> CallsOf(Protocol protocol)
 {
-    return protocol == Protocol::Old ? RangeOf(kOldCalls) : RangeOf(kNewCalls);
+    if (protocol == Protocol::Old) return kOldCalls;
+    return kNewCalls;
 }
 
 }  // namespace
@@ -108,7 +109,7 @@ Device MakeDevice(std::string address, Protocol protocol, int port, std::string 
     device.password = std::move(password);
     for (const auto& block : Blocks(protocol)) device.blocks[std::string(block.name)] = Bytes(block.size, 0);
     std::string error;
-    for (const auto& d : protocol == Protocol::Old ? RangeOf(kOldDefaults) : RangeOf(kNewDefaults))
+    for (const Default& d : protocol == Protocol::Old ? TableView<Default>(kOldDefaults) : TableView<Default>(kNewDefaults))
         if (!device.SetField(d.key, Expand(d.value, device.address), error))
             throw std::logic_error("bad factory default: " + error);
     return device;

@@ -96,14 +96,16 @@ std::string_view ProtocolName(Protocol protocol)
     return protocol == Protocol::Old ? "old" : "new";
 }
 
-Range<BlockDef> Blocks(Protocol protocol)
+TableView<BlockDef> Blocks(Protocol protocol)
 {
-    return protocol == Protocol::Old ? RangeOf(kOldBlocks) : RangeOf(kNewBlocks);
+    if (protocol == Protocol::Old) return kOldBlocks;
+    return kNewBlocks;
 }
 
-Range<FieldDef> Fields(Protocol protocol)
+TableView<FieldDef> Fields(Protocol protocol)
 {
-    return protocol == Protocol::Old ? RangeOf(kOldFields) : RangeOf(kNewFields);
+    if (protocol == Protocol::Old) return kOldFields;
+    return kNewFields;
 }
 
 const BlockDef* FindBlock(Protocol protocol, std::string_view name)

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "activex/table_view.h"
 #include "text_codec.h"
 
 namespace devsim {
@@ -39,22 +40,10 @@ struct FieldDef {
     bool address_guarded;    // the device refuses a write that sets it to 0.0.0.0 / 255.255.255.255
 };
 
-// The entries of a constant table, for range-for.
-template <class T>
-struct Range {
-    const T* begin_;
-    const T* end_;
-    const T* begin() const { return begin_; }
-    const T* end() const { return end_; }
-};
-template <class T, std::size_t N>
-Range<T> RangeOf(const T (&table)[N])
-{
-    return {table, table + N};
-}
+using activex::TableView;  // a constant table, for range-for
 
-Range<BlockDef> Blocks(Protocol protocol);
-Range<FieldDef> Fields(Protocol protocol);
+TableView<BlockDef> Blocks(Protocol protocol);
+TableView<FieldDef> Fields(Protocol protocol);
 const BlockDef* FindBlock(Protocol protocol, std::string_view name);
 const BlockDef* FindGroup(int group);  // older protocol only
 const FieldDef* FindField(Protocol protocol, std::string_view key);

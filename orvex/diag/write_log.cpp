@@ -31,11 +31,11 @@ struct LogLock : CriticalSection {
     ~LogLock() { g_lockAlive.store(false); }
 } g_logLock;
 
-// The one-time directory set-up; the first WriteLog of the process runs it. Returns 0.
-int InitLogDir()
+// The one-time directory set-up; the first WriteLog of the process runs it.
+void InitLogDir()
 {
     CriticalSectionHold hold(g_logLock);  // re-entrant: WriteLog already holds it
-    if (g_initialised) return 0;
+    if (g_initialised) return;
 
     const char* root = g_configuredRoot;
     if (GetFileAttributesA(root) == INVALID_FILE_ATTRIBUTES) CreateDirectoryA(root, nullptr);
@@ -48,7 +48,6 @@ int InitLogDir()
 
     // Set whatever the steps above achieved: the set-up never runs twice.
     g_initialised = true;
-    return 0;
 }
 
 }  // namespace
